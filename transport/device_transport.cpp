@@ -94,6 +94,7 @@ int DeviceTransport::Transact(const uint8_t* request, size_t request_length, uin
         Dump("命令", out);
         const bool wireless = wireless_;
         HidDevice& record = wireless ? secondary_ : primary_;
+        std::lock_guard exchange(exchange_lock_);
         const uint32_t timeout = wireless ? kWirelessTimeoutMs : kWiredTimeoutMs;
         int written;
         {
@@ -136,6 +137,12 @@ int DeviceTransport::Transact(const uint8_t* request, size_t request_length, uin
 }
 
 int DeviceTransport::TransactQuiet(const uint8_t* request, size_t request_length, uint8_t* reply,
+                                   size_t reply_length) {
+    std::lock_guard exchange(exchange_lock_);
+    return ExchangeQuiet(request, request_length, reply, reply_length);
+}
+
+int DeviceTransport::ExchangeQuiet(const uint8_t* request, size_t request_length, uint8_t* reply,
                                    size_t reply_length) {
     if (!opened_ || request == nullptr) return kNoReply;
     uint8_t out[kReportSize] = {};
@@ -304,7 +311,13 @@ int DeviceTransport::StreamLightFrame(const uint8_t* source, size_t length) {
         int result;
         {
             std::lock_guard light(light_lock_);
-            result = Judge(TransactQuiet(request, sizeof request, reply, sizeof reply), reply);
+            // A command that got in between the busy check and here owns the channel: drop the page.
+            std::unique_lock exchange(exchange_lock_, std::try_to_lock);
+            if (!exchange.owns_lock()) {
+                LOG_DEBUG("transport", "放弃灯光数据");
+                continue;
+            }
+            result = Judge(ExchangeQuiet(request, sizeof request, reply, sizeof reply), reply);
         }
         if (result != kSuccess) return result;
     }

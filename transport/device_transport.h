@@ -4,7 +4,10 @@
 // and carries a status byte. Wired devices go through the primary record (1000 ms),
 // devices behind the 2.4 GHz receiver through the secondary one (5000 ms).
 //
-// Locks, always in this order: command lock (or light lock), then I/O lock.
+// Locks, always in this order: command lock (or light lock), exchange lock, I/O lock.
+// The exchange lock keeps one request and its reply together, so that two threads can
+// never take each other's replies; light frames only try it and drop the page when a
+// command holds it.
 
 #include <atomic>
 #include <cstddef>
@@ -96,6 +99,8 @@ private:
     int Paged(uint8_t code, Direction direction, uint8_t* destination, const uint8_t* source, size_t length,
               uint32_t base_offset, size_t page_size, std::mutex* whole, std::mutex* per_page);
     int Simple(uint8_t code);
+    // TransactQuiet with the exchange lock already held.
+    int ExchangeQuiet(const uint8_t* request, size_t request_length, uint8_t* reply, size_t reply_length);
     static int Judge(int result, const uint8_t* reply);
     static void Dump(const char* title, const uint8_t* report);
 
@@ -109,6 +114,7 @@ private:
     std::mutex second_io_lock_;
     std::mutex command_lock_;
     std::mutex light_lock_;
+    std::mutex exchange_lock_;
     std::atomic<bool> wireless_{false};
     std::atomic<uint8_t> page_size_{kPageWireless};
 };
