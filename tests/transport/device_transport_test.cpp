@@ -301,6 +301,38 @@ TEST_F(TransportTest, CommandsFramesAndStatusFromSeveralThreads) {
     EXPECT_EQ(back, settings);
 }
 
+// Pulling the device out again and again under traffic: every call returns, nothing leaks or races.
+TEST_F(TransportTest, RepeatedUnplugUnderTraffic) {
+    DeviceTransport t;
+    std::mutex open_lock;  // discovery's role: one thread opens and closes
+    std::atomic<bool> stop{false};
+    std::thread traffic([&] {
+        const auto data = Pattern(200, 1);
+        const auto frame = Pattern(510, 2);
+        while (!stop) {
+            t.WriteSettings(data.data(), data.size(), 0);
+            t.StreamLightFrame(frame.data(), frame.size());
+        }
+    });
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        {
+            std::lock_guard lock(open_lock);
+            t.Open(wired_path_, false);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200 + cycle * 10));
+        device_->Unplug();
+        {
+            std::lock_guard lock(open_lock);
+            t.Close();
+        }
+        device_->Plug();
+    }
+    stop = true;
+    traffic.join();
+    EXPECT_TRUE(t.Open(wired_path_, false));
+    EXPECT_EQ(t.BeginConfig(), 1);
+}
+
 TEST_F(TransportTest, DebugDumpsUseTheTwoLineFormat) {
     std::vector<std::string> lines;
     Logger::SetLevel(LogLevel::Debug);
