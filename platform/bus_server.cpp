@@ -300,10 +300,13 @@ bool BusServer::ReadFrom(Client& client, Inbox& inbox) {
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
-            Drop(client.id, std::string("read failed: ") + std::strerror(errno), true);
-            return false;
+            if (errno != ECONNRESET) {
+                Drop(client.id, std::string("read failed: ") + std::strerror(errno), true);
+                return false;
+            }
+            // A peer that closes with our bytes unread resets the connection: an end all the same.
         }
-        if (n == 0) {
+        if (n <= 0) {
             if (client.decoder.Buffered() > 0)
                 Drop(client.id, "connection closed in the middle of a frame (truncated frame)", true);
             else
