@@ -46,6 +46,34 @@ TEST(HidrawBackend, OwnsOnlyItsNodes) {
     EXPECT_FALSE(backend.IsPresent("/dev/hidraw0#vid_320f&pid_5055&mi_01&col02"));
 }
 
+// A stand-in node (a plain file) where the kernel's ioctls fail: identity and descriptor
+// come from sysfs, writes reach the node, and a node now naming another device is refused.
+TEST(HidrawBackend, OpensThroughTheNodeWithSysfsIdentity) {
+    const fs::path dev = fs::temp_directory_path() / ("lumora-dev-" + std::to_string(::getpid()));
+    fs::create_directories(dev);
+    std::ofstream(dev / "hidraw0").flush();
+    auto backend = std::make_shared<HidrawBackend>(kSysfs, dev.string());
+    const std::string path = dev.string() + "/hidraw0#vid_320f&pid_5055&mi_01&col02";
+    EXPECT_TRUE(backend->IsPresent(path));
+    EXPECT_EQ(backend->Open(dev.string() + "/hidraw0#vid_320f&pid_9999&mi_01&col02", true, true), nullptr);
+
+    HidBackends::Set({backend});
+    {
+        HidDevice hid;
+        ASSERT_TRUE(hid.Open(path, true, true, true, false));
+        EXPECT_EQ(hid.Caps().usage_page, 0xFF1C);
+        EXPECT_EQ(hid.Attributes().product_id, 0x5055);
+        EXPECT_EQ(hid.InterfaceNumber(), 1u);
+        uint8_t report[64] = {4, 1, 0, 1};
+        EXPECT_EQ(hid.Write(report, 64, nullptr, 100), 1);
+    }
+    HidBackends::ResetToDefault();
+    EXPECT_EQ(fs::file_size(dev / "hidraw0"), 64u);
+    fs::remove(dev / "hidraw0");
+    EXPECT_FALSE(backend->IsPresent(path));
+    fs::remove_all(dev);
+}
+
 // A tree with more than eight interfaces: the path list grows and holds each path once.
 TEST(HidrawBackend, ManyInterfacesThroughHidDevice) {
     const fs::path root = fs::temp_directory_path() / ("lumora-sysfs-" + std::to_string(::getpid()));
