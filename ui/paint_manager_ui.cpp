@@ -236,6 +236,8 @@ void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool async) {
             const bool had_sender = msg.pSender != nullptr;
             loop->Post([this, self, sender, had_sender, copy = msg]() mutable {
                 if (self.expired() || (had_sender && sender.expired())) return;
+                // A sender taken out of this tree meanwhile is not reported either.
+                if (had_sender && copy.pSender->GetManager() != this) return;
                 SendNotify(copy, false);
             });
             return;
