@@ -5,6 +5,7 @@
 #include "ui/container_ui.h"
 #include "ui/paint_manager_ui.h"
 #include "ui/resource_manager.h"
+#include "ui/window_wnd.h"
 
 namespace lumora {
 
@@ -325,6 +326,9 @@ std::vector<std::string> CControlUI::PropertyNames() const {
 
 bool CControlUI::CheckReachable(std::string* error, bool needs_mouse) const {
     if (!manager_) return Fail(error, "control is not in a window");
+    if (const CWindowWnd* window = manager_->GetPaintWindow(); window && !window->IsWindowEnabled()) {
+        return Fail(error, "window is disabled (a modal window is open): " + name_);
+    }
     if (!IsVisible()) return Fail(error, "control is not visible: " + name_);
     if (!IsEnabledInTree()) return Fail(error, "control is disabled: " + name_);
     if (needs_mouse) {

@@ -72,6 +72,9 @@ TEST_F(WindowTest, ModalRunsNestedLoopUntilClosedAndReturnsResult) {
     bool init_before_answer = false;
     CWindowWnd::SetModalResponder([&](CWindowWnd& modal) {
         owner_disabled = !owner->IsWindowEnabled();
+        std::string refused;
+        EXPECT_FALSE(owner->FindControl("ok")->PerformUserAction("click", {}, &refused));
+        EXPECT_NE(refused.find("modal"), std::string::npos);
         init_before_answer = !dialog.recorder.seen.empty() && dialog.recorder.seen[0].type == "windowinit";
         EXPECT_EQ(&modal, CWindowWnd::TopModal());
         std::string error;
