@@ -1,0 +1,13 @@
+#pragma once
+// The real clock: the system's monotonic time.
+
+#include "platform/clock.h"
+
+namespace lumora {
+
+class MonotonicClock final : public Clock {
+public:
+    TimePoint Now() const override;
+};
+
+}  // namespace lumora

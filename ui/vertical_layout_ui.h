@@ -1,0 +1,14 @@
+#pragma once
+// A container whose children stacked top to bottom (the renderer lays them out).
+
+#include "ui/container_ui.h"
+
+namespace lumora {
+
+class CVerticalLayoutUI : public CContainerUI {
+public:
+    std::string_view GetClass() const override;
+    bool IsA(std::string_view kind) const override;
+};
+
+}  // namespace lumora
