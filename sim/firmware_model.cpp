@@ -112,7 +112,8 @@ std::string FirmwareModel::Describe() const {
 
 void FirmwareModel::DescribeLocked(std::string& out, const FirmwareMemory& memory) const {
     out += "device information:\n" + HexRows(memory.info.data(), memory.info.size());
-    out += "settings (first 64 bytes):\n" + HexRows(memory.settings.data(), std::min<size_t>(64, memory.settings.size()));
+    const size_t settings = std::min<size_t>(64, memory.settings.size());
+    out += "settings (first 64 bytes):\n" + HexRows(memory.settings.data(), settings);
     out += "status:\n" + HexRows(memory.status.data(), memory.status.size());
 }
 

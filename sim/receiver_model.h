@@ -2,7 +2,7 @@
 // A 2.4 GHz receiver: answers the wireless link query itself and relays every other
 // command over the air to its paired device, whose memory it therefore shares with the
 // device's cable interface. While the link is down (the device asleep or switched off)
-// it answers 0xAA in the command byte.
+// it answers 0xAA in the command byte. Its own memory is unused: the device's is the one.
 
 #include <atomic>
 #include <memory>

@@ -10,7 +10,7 @@
 namespace lumora {
 namespace {
 
-constexpr size_t kKeyboard = 0, kMouse = 1, kPad = 2, kHeadset = 3;
+constexpr size_t kKeyboard = 0, kMouse = 1, kPad = 2, kHeadset = 3;  // index of device_models_ and routes_
 constexpr uint16_t kVersion = 0x0102;
 constexpr uint32_t kMaxDelayMs = 60000;
 constexpr uint32_t kMaxCount = 100;
@@ -83,21 +83,19 @@ SimRig::SimRig(bool pacing, bool only)
       mouse_receiver_(std::make_shared<ReceiverModel>(mouse_)),
       pacing_(pacing),
       host_(only) {
-    const std::shared_ptr<FirmwareModel> models[] = {keyboard_, mouse_, pad_, headset_};
-    for (size_t i = 0; i < 4; ++i) {
+    device_models_ = {keyboard_, mouse_, pad_, headset_};
+    for (size_t i = 0; i < device_models_.size(); ++i) {
         auto route = std::make_shared<Route>();
         if (i == kKeyboard) route->link = keyboard_receiver_;
         if (i == kMouse) route->link = mouse_receiver_;
-        models[i]->SetEventSink([route](const std::vector<uint8_t>& report) { return route->Deliver(report); });
+        device_models_[i]->SetEventSink([route](const std::vector<uint8_t>& report) { return route->Deliver(report); });
         routes_.push_back(std::move(route));
     }
 }
 
 SimRig::~SimRig() {
     // The sinks hold the routes, the routes the devices, the devices the models: break the ring.
-    for (FirmwareModel* model : {static_cast<FirmwareModel*>(keyboard_.get()), static_cast<FirmwareModel*>(mouse_.get()),
-                                 static_cast<FirmwareModel*>(pad_.get()), static_cast<FirmwareModel*>(headset_.get())})
-        model->SetEventSink(nullptr);
+    for (const auto& model : device_models_) model->SetEventSink(nullptr);
     for (auto& route : routes_) {
         std::lock_guard lock(route->mutex);
         route->cable.reset();
@@ -144,23 +142,11 @@ bool SimRig::ParseDeviceList(std::string_view list, std::vector<std::string>* na
 }
 
 std::shared_ptr<FirmwareModel> SimRig::ModelOf(const Spec& spec) const {
-    if (spec.receiver) return spec.device == kKeyboard ? keyboard_receiver_ : mouse_receiver_;
-    switch (spec.device) {
-        case kKeyboard: return keyboard_;
-        case kMouse: return mouse_;
-        case kPad: return pad_;
-        default: return headset_;
-    }
+    if (spec.receiver) return ReceiverOf(spec);
+    return device_models_.at(spec.device);
 }
 
-FirmwareModel& SimRig::DeviceModelOf(const Spec& spec) const {
-    switch (spec.device) {
-        case kKeyboard: return *keyboard_;
-        case kMouse: return *mouse_;
-        case kPad: return *pad_;
-        default: return *headset_;
-    }
-}
+FirmwareModel& SimRig::DeviceModelOf(const Spec& spec) const { return *device_models_.at(spec.device); }
 
 std::shared_ptr<ReceiverModel> SimRig::ReceiverOf(const Spec& spec) const {
     if (spec.device == kKeyboard) return keyboard_receiver_;
@@ -227,7 +213,9 @@ const SimRig::Entry* SimRig::FindLocked(const std::string& name, std::string* er
     if (it != entries_.end()) return &it->second;
     if (error) {
         if (FindSpec(name)) *error = name + " is not part of this demo";
-        else *error = "unknown device '" + name + "' (keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset)";
+        else
+            *error = "unknown device '" + name +
+                     "' (keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset)";
     }
     return nullptr;
 }
@@ -305,17 +293,19 @@ std::string SimRig::DumpLocked(const Entry& entry) const {
     const Spec& spec = *entry.spec;
     const SimDevice& device = *entry.device;
     std::string out;
-    char line[160];
-    std::snprintf(line, sizeof line, "%s (%s)\nidentity: vendor 0x%04x product 0x%04x interface %d version 0x%04x \"%s\"\n",
-                  spec.name, device.Node().c_str(), spec.vendor, spec.product, spec.interface_number, kVersion,
-                  spec.product_name);
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "%s (%s)\nidentity: vendor 0x%04x product 0x%04x interface %d version 0x%04x \"%s\"\n", spec.name,
+                  device.Node().c_str(), spec.vendor, spec.product, spec.interface_number, kVersion, spec.product_name);
     out += line;
+    auto path = [&](int collection) {
+        return device.Node() + ComposePathSuffix(spec.vendor, spec.product, spec.interface_number, collection) + "\n";
+    };
     if (spec.single_collection) {
-        out += "path: " + device.Node() + ComposePathSuffix(spec.vendor, spec.product, spec.interface_number, 0) + "\n";
+        out += "path: " + path(0);
     } else {
-        out += "events: " + device.Node() + ComposePathSuffix(spec.vendor, spec.product, spec.interface_number, 3) + "\n";
-        out += "commands: " + device.Node() + ComposePathSuffix(spec.vendor, spec.product, spec.interface_number, 4) +
-               "\n";
+        out += "events: " + path(3);
+        out += "commands: " + path(4);
     }
     std::snprintf(line, sizeof line, "plugged: %s, open channels: %zu, pacing: %s\n", device.Plugged() ? "yes" : "no",
                   device.OpenChannels(), device.Pacing() ? "on" : "off");
@@ -341,7 +331,10 @@ SimRig::CommandResult SimRig::Execute(const std::vector<std::string>& args) {
         std::string text;
         for (const auto& name : Names()) {
             const auto it = entries_.find(name);
-            text += name + ": " + (it == entries_.end() ? "absent" : it->second.device->Plugged() ? "plugged" : "unplugged");
+            const char* state = it == entries_.end()            ? "absent"
+                                : it->second.device->Plugged() ? "plugged"
+                                                                : "unplugged";
+            text += name + ": " + state;
             if (it != entries_.end())
                 if (const auto receiver = ReceiverOf(*it->second.spec); receiver && it->second.spec->receiver)
                     text += receiver->LinkUp() ? ", link up" : ", link down";

@@ -133,7 +133,8 @@ private:
     const std::shared_ptr<HeadsetModel> headset_;
     const std::shared_ptr<ReceiverModel> keyboard_receiver_;
     const std::shared_ptr<ReceiverModel> mouse_receiver_;
-    std::vector<std::shared_ptr<Route>> routes_;  // keyboard, mouse, mousepad, headset
+    std::vector<std::shared_ptr<FirmwareModel>> device_models_;  // keyboard, mouse, mousepad, headset
+    std::vector<std::shared_ptr<Route>> routes_;                 // the same order
 
     mutable std::mutex mutex_;  // before a route's lock, a model's and a device's
     bool pacing_;

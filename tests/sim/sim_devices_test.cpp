@@ -309,8 +309,9 @@ TEST_F(DevicesTest, HeadsetRecordsItsEarCupColours) {
     DeviceTransport t;
     ASSERT_TRUE(t.Open(Path("headset"), false));
     HeadsetModel::EarCup expected{};
-    for (uint8_t led = 0; led < 13; ++led) expected[led] = {static_cast<uint8_t>(10 + led), static_cast<uint8_t>(100 + led),
-                                                            static_cast<uint8_t>(200 + led)};
+    for (uint8_t led = 0; led < 13; ++led)
+        expected[led] = {static_cast<uint8_t>(10 + led), static_cast<uint8_t>(100 + led),
+                         static_cast<uint8_t>(200 + led)};
     const uint8_t blocks[3][2] = {{0xAA, 0xAD}, {0xAB, 0xAE}, {0xAC, 0xAF}};
     for (size_t channel = 0; channel < 3; ++channel)
         for (uint8_t group : {0x22, 0x44})
