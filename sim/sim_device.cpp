@@ -24,7 +24,9 @@ constexpr size_t kMaxOutgoing = 4096;
 }  // namespace
 
 SimDevice::SimDevice(Config config)
-    : config_(std::move(config)), model_(config_.behind_receiver), pacing_(config_.pacing) {
+    : config_(std::move(config)),
+      model_(config_.model ? config_.model : std::make_shared<FirmwareModel>(config_.behind_receiver)),
+      pacing_(config_.pacing) {
     wake_fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     thread_ = std::thread([this] { Run(); });
 }
@@ -109,6 +111,11 @@ void SimDevice::SetPacing(bool on) {
     pacing_ = on;
 }
 
+bool SimDevice::Pacing() const {
+    std::lock_guard lock(mutex_);
+    return pacing_;
+}
+
 void SimDevice::InjectFault(const SimFault& fault) {
     std::lock_guard lock(mutex_);
     SimFault f = fault;
@@ -182,15 +189,10 @@ void SimDevice::HandleCommandLocked(const uint8_t* data, size_t size, int64_t no
         CloseChannelsLocked();
         return;
     }
-    auto reply = model_.Handle(data, size);
+    auto reply = model_->Handle(data, size);
     if (!reply) return;
     int64_t earliest = now_us;
     if (faulty) {
-        auto reseal = [](FirmwareModel::Report& r) {
-            const uint16_t sum = FirmwareModel::Checksum(r.data());
-            r[1] = static_cast<uint8_t>(sum & 0xFF);
-            r[2] = static_cast<uint8_t>(sum >> 8);
-        };
         switch (fault.kind) {
             case SimFault::Kind::StatusFF: (*reply)[7] = 0xFF; break;
             case SimFault::Kind::StatusFE: (*reply)[7] = 0xFE; break;
@@ -198,7 +200,7 @@ void SimDevice::HandleCommandLocked(const uint8_t* data, size_t size, int64_t no
             case SimFault::Kind::WrongReply: {
                 FirmwareModel::Report wrong = *reply;
                 wrong[3] = static_cast<uint8_t>(wrong[3] == 0x55 ? 0x56 : 0x55);
-                reseal(wrong);
+                FirmwareModel::Seal(wrong);
                 for (uint32_t i = 0; i < fault.count; ++i) QueueLocked({wrong.begin(), wrong.end()}, now_us);
                 break;
             }
@@ -206,7 +208,7 @@ void SimDevice::HandleCommandLocked(const uint8_t* data, size_t size, int64_t no
             case SimFault::Kind::LinkDown: (*reply)[3] = FirmwareModel::kLinkDown; break;
             case SimFault::Kind::Unplug: break;
         }
-        reseal(*reply);
+        FirmwareModel::Seal(*reply);
     }
     QueueLocked({reply->begin(), reply->end()}, earliest);
 }

@@ -27,9 +27,12 @@ public:
         std::string node;  // "sim:<name>"
         HidIdentity identity;
         std::vector<uint8_t> descriptor;
-        bool behind_receiver = false;
+        bool behind_receiver = false;  // for the generic model only
         bool pacing = true;
         bool writable = true;
+        // The firmware behind this interface; a generic one when empty. Interfaces that
+        // share a model (a device and its receiver) share the device's memory.
+        std::shared_ptr<FirmwareModel> model;
     };
     struct Recorded {
         char direction;  // 'W' host to device, 'R' device to host
@@ -54,7 +57,11 @@ public:
     // Sends an input report (report ID first) to every open channel, paced like a reply.
     void SendInputReport(const std::vector<uint8_t>& report);
 
-    FirmwareModel& Model() { return model_; }
+    FirmwareModel& Model() { return *model_; }
+    const std::shared_ptr<FirmwareModel>& ModelPtr() const { return model_; }
+    const HidIdentity& Identity() const { return config_.identity; }
+    const std::vector<uint8_t>& Descriptor() const { return config_.descriptor; }
+    bool Pacing() const;
     uint32_t CommandsSeen() const { return commands_seen_.load(); }
     size_t OpenChannels() const;
     std::vector<Recorded> Recording() const;
@@ -74,7 +81,7 @@ private:
     static int64_t NowUs();
 
     const Config config_;
-    FirmwareModel model_;
+    const std::shared_ptr<FirmwareModel> model_;
 
     mutable std::mutex mutex_;
     std::vector<int> channels_;  // our ends
