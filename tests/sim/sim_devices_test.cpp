@@ -3,12 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <set>
 
 #include "hid/hid_device.h"
 #include "sim_test_support.h"
 #include "transport/device_transport.h"
 
+// Transports live on the heap in these tests: ThreadSanitizer keeps the lock history of a
+// mutex whose stack slot is reused by another object's mutex, and would join the lock
+// orders of unrelated transports into a false inversion.
 namespace lumora {
 namespace {
 
@@ -67,13 +72,15 @@ TEST_F(DevicesTest, EveryInterfaceEnumeratesAndOpensWithItsRealIdentity) {
         EXPECT_EQ(hid.InterfaceNumber(), row.interface_number);
         EXPECT_EQ(hid.CollectionNumber(), row.collection);
     }
-    DeviceTransport headset;
+    auto headset_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& headset = *headset_owner;
     ASSERT_TRUE(headset.Open(rows[10].path, false));
     EXPECT_EQ(headset.BeginConfig(), 1);
 }
 
 TEST_F(DevicesTest, FreshKeyboardLayoutSettingsAndStatus) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(Path("keyboard"), false));
     ASSERT_EQ(t.BeginConfig(), 1);
     uint8_t info[34] = {};
@@ -126,7 +133,8 @@ TEST_F(DevicesTest, FreshKeyboardLayoutSettingsAndStatus) {
 }
 
 TEST_F(DevicesTest, FreshMouseSensorButtonsAndDpiStages) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(Path("mouse"), false));
     uint8_t info[34] = {};
     ASSERT_EQ(t.ReadDeviceInfo(info), 1);
@@ -175,7 +183,8 @@ TEST_F(DevicesTest, FreshPadAndHeadsetSettings) {
     };
     for (const Case& c : {Case{"mousepad", 15, 0, {0x00, 0x80, 0xFF}}, Case{"headset", 13, 2, {0x00, 0xFF, 0x80}}}) {
         SCOPED_TRACE(c.name);
-        DeviceTransport t;
+        auto t_owner = std::make_unique<DeviceTransport>();
+        DeviceTransport& t = *t_owner;
         ASSERT_TRUE(t.Open(Path(c.name), false));
         uint8_t info[34] = {};
         ASSERT_EQ(t.ReadDeviceInfo(info), 1);
@@ -195,7 +204,8 @@ TEST_F(DevicesTest, FreshPadAndHeadsetSettings) {
         EXPECT_EQ(status[0], 100);
         EXPECT_EQ(status[1], 0);  // external power
     }
-    DeviceTransport pad;
+    auto pad_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& pad = *pad_owner;
     ASSERT_TRUE(pad.Open(Path("mousepad"), false));
     const std::vector<uint8_t> frame(45, 0x40);
     ASSERT_EQ(pad.StreamLightFrame(frame.data(), frame.size()), 1);  // one report
@@ -232,7 +242,8 @@ TEST_F(DevicesTest, ReceiverRelaysToTheSharedDeviceMemory) {
 TEST_F(DevicesTest, ReceiverWithTheLinkDownAnswersAA) {
     for (const std::string receiver : {"keyboard-receiver", "mouse-receiver"}) {
         SCOPED_TRACE(receiver);
-        DeviceTransport t;
+        auto t_owner = std::make_unique<DeviceTransport>();
+        DeviceTransport& t = *t_owner;
         ASSERT_TRUE(t.Open(Path(receiver), true));
         ASSERT_TRUE(rig_.SetLink(receiver, false));
         EXPECT_FALSE(t.QueryWirelessLink());
@@ -244,7 +255,8 @@ TEST_F(DevicesTest, ReceiverWithTheLinkDownAnswersAA) {
         EXPECT_EQ(t.BeginConfig(), 1);
     }
     // A wired device never loses its link.
-    DeviceTransport wired;
+    auto wired_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& wired = *wired_owner;
     ASSERT_TRUE(wired.Open(Path("keyboard"), false));
     EXPECT_EQ(wired.BeginConfig(), 1);
 }
@@ -261,7 +273,8 @@ TEST_F(DevicesTest, DeviceEventsArriveOnTheirEventCollection) {
     auto sent = rig_.Keyboard()->PressProfileButton();
     EXPECT_TRUE(sent.delivered);
     EXPECT_EQ(NextEvent(keyboard_events), 0x1001);
-    DeviceTransport wired;
+    auto wired_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& wired = *wired_owner;
     ASSERT_TRUE(wired.Open(Path("keyboard"), false));
     EXPECT_EQ(Read(wired, 1, 0)[0], 1);
 
@@ -290,7 +303,8 @@ TEST_F(DevicesTest, DeviceEventsArriveOnTheirEventCollection) {
 
     EXPECT_TRUE(rig_.MousePad()->PlacePhone(2).delivered);
     EXPECT_EQ(NextEvent(pad_events), 0x404);
-    DeviceTransport pad;
+    auto pad_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& pad = *pad_owner;
     ASSERT_TRUE(pad.Open(Path("mousepad"), false));
     uint8_t status[6] = {};
     ASSERT_EQ(pad.ReadStatus(status, 6, 0), 1);
@@ -306,7 +320,8 @@ TEST_F(DevicesTest, DeviceEventsArriveOnTheirEventCollection) {
 
 // The ear-cup reports of one frame set both light groups; a malformed one changes nothing.
 TEST_F(DevicesTest, HeadsetRecordsItsEarCupColours) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(Path("headset"), false));
     HeadsetModel::EarCup expected{};
     for (uint8_t led = 0; led < 13; ++led)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <atomic>
 #include <thread>
 
@@ -9,6 +11,9 @@
 #include "sim_test_support.h"
 #include "transport/device_transport.h"
 
+// Transports live on the heap in these tests: ThreadSanitizer keeps the lock history of a
+// mutex whose stack slot is reused by another object's mutex, and would join the lock
+// orders of unrelated transports into a false inversion.
 namespace lumora {
 namespace {
 
@@ -103,13 +108,17 @@ TEST_F(RigTest, CommandsDriveTheDevices) {
     ASSERT_EQ(rig_.Execute({"plug", "keyboard"}).status, SimRig::kOk);
     EXPECT_TRUE(HidDevice::IsPathPresent(path));
 
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(path, false));
     ASSERT_EQ(rig_.Execute({"fault", "keyboard", "status-fe", "at=2"}).status, SimRig::kOk);
     EXPECT_EQ(t.BeginConfig(), 1);
     EXPECT_EQ(t.BeginConfig(), DeviceTransport::kStatusFE);
 
-    DeviceTransport air;
+    auto air_owner = std::make_unique<DeviceTransport>();
+
+    DeviceTransport& air = *air_owner;
     ASSERT_TRUE(air.Open(Path("keyboard-receiver"), true));
     ASSERT_EQ(rig_.Execute({"link", "keyboard-receiver", "down"}).status, SimRig::kOk);
     EXPECT_EQ(air.BeginConfig(), DeviceTransport::kWirelessUnreachable);
@@ -128,7 +137,8 @@ TEST_F(RigTest, CommandsDriveTheDevices) {
 }
 
 TEST_F(RigTest, DumpShowsIdentityStateAndMemory) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(Path("keyboard"), false));
     ASSERT_EQ(t.BeginConfig(), 1);
     ASSERT_EQ(t.BeginConfig(), 1);
@@ -183,7 +193,8 @@ TEST_F(RigTest, CommandsWhileTrafficFlows) {
     traffic.join();
     ASSERT_TRUE(rig_.Plug("keyboard"));
     ASSERT_TRUE(rig_.SetLink("keyboard", true));
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(Path("keyboard-receiver"), true));
     EXPECT_EQ(t.BeginConfig(), 1);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <atomic>
 #include <chrono>
 #include <numeric>
@@ -10,6 +12,9 @@
 #include "platform/logger.h"
 #include "sim/sim_host.h"
 
+// Transports live on the heap in these tests: ThreadSanitizer keeps the lock history of a
+// mutex whose stack slot is reused by another object's mutex, and would join the lock
+// orders of unrelated transports into a false inversion.
 namespace lumora {
 namespace {
 
@@ -57,7 +62,8 @@ TEST(TransportFraming, ChecksumOfTheBareBeginCommand) {
 }
 
 TEST(TransportFraming, ModeAndBlockSize) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     EXPECT_EQ(t.PageSize(), 24);
     EXPECT_EQ(t.BlockSize(), 512);
     t.SetTransportMode(1);
@@ -73,7 +79,8 @@ TEST(TransportFraming, ModeAndBlockSize) {
 }
 
 TEST_F(TransportTest, ClosedTransportSendsNothing) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     EXPECT_EQ(t.BeginConfig(), 0);
     uint8_t info[34];
     EXPECT_EQ(t.ReadDeviceInfo(info), 0);
@@ -93,7 +100,8 @@ TEST_F(TransportTest, DeviceInfoPagesFollowTheMode) {
     for (const Case& c : {Case{false, {{34, 0}}}, Case{true, {{24, 0}, {10, 24}}}}) {
         SCOPED_TRACE(c.wireless);
         SimDevice& dev = c.wireless ? *receiver_ : *device_;
-        DeviceTransport t;
+        auto t_owner = std::make_unique<DeviceTransport>();
+        DeviceTransport& t = *t_owner;
         ASSERT_TRUE(t.Open(c.wireless ? receiver_path_ : wired_path_, c.wireless));
         uint8_t info[34] = {};
         ASSERT_EQ(t.ReadDeviceInfo(info), 1);
@@ -110,7 +118,8 @@ TEST_F(TransportTest, DeviceInfoPagesFollowTheMode) {
 }
 
 TEST_F(TransportTest, PagedWritesLandAtTheirOffsets) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(wired_path_, false));
     const auto settings = Pattern(130, 1);
     ASSERT_EQ(t.WriteSettings(settings.data(), settings.size(), 100), 1);
@@ -150,7 +159,8 @@ TEST_F(TransportTest, PagedWritesLandAtTheirOffsets) {
 }
 
 TEST_F(TransportTest, KeyMapBankAndBlock56) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(receiver_path_, true));
     const auto keymap = Pattern(512, 3);
     EXPECT_EQ(t.WriteKeyMap(keymap.data(), 1), -201);
@@ -166,7 +176,8 @@ TEST_F(TransportTest, KeyMapBankAndBlock56) {
 }
 
 TEST_F(TransportTest, DeviceStatusAndReplyFaults) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(wired_path_, false));
     const auto data = Pattern(168, 2);
 
@@ -193,12 +204,15 @@ TEST_F(TransportTest, DeviceStatusAndReplyFaults) {
 }
 
 TEST_F(TransportTest, WirelessLink) {
-    DeviceTransport wired;
+    auto wired_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& wired = *wired_owner;
     ASSERT_TRUE(wired.Open(wired_path_, false));
     EXPECT_TRUE(wired.QueryWirelessLink());
     EXPECT_EQ(device_->CommandsSeen(), 0u);
 
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(receiver_path_, true));
     EXPECT_TRUE(t.QueryWirelessLink());
     receiver_->Model().WithMemory([](FirmwareMemory& m) { m.wireless_link_up = false; });
@@ -211,7 +225,8 @@ TEST_F(TransportTest, WirelessLink) {
 }
 
 TEST_F(TransportTest, LightFramesArePagedDroppedWhileBusyAndNotSentWireless) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(wired_path_, false));
     const auto frame = Pattern(510, 4);
     ASSERT_EQ(t.StreamLightFrame(frame.data(), frame.size()), 1);
@@ -233,14 +248,17 @@ TEST_F(TransportTest, LightFramesArePagedDroppedWhileBusyAndNotSentWireless) {
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0][3], 0x01);
 
-    DeviceTransport wireless;
+    auto wireless_owner = std::make_unique<DeviceTransport>();
+
+    DeviceTransport& wireless = *wireless_owner;
     ASSERT_TRUE(wireless.Open(receiver_path_, true));
     EXPECT_EQ(wireless.StreamLightFrame(frame.data(), frame.size()), 1);
     EXPECT_TRUE(Sent(*receiver_).empty());
 }
 
 TEST_F(TransportTest, UnplugInTheMiddleOfAPagedWrite) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(wired_path_, false));
     device_->InjectFault({SimFault::Kind::Unplug, 3});
     const auto data = Pattern(400, 1);
@@ -255,7 +273,8 @@ TEST_F(TransportTest, UnplugInTheMiddleOfAPagedWrite) {
 }
 
 TEST_F(TransportTest, CloseInterruptsAWaitingTransaction) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(receiver_path_, true));
     receiver_->InjectFault({SimFault::Kind::NoReply, 1});
     std::atomic<int> result{99};
@@ -271,7 +290,8 @@ TEST_F(TransportTest, CloseInterruptsAWaitingTransaction) {
 }
 
 TEST_F(TransportTest, CommandsFramesAndStatusFromSeveralThreads) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(wired_path_, false));
     std::atomic<bool> stop{false};
     std::atomic<int> failures{0};
@@ -303,7 +323,8 @@ TEST_F(TransportTest, CommandsFramesAndStatusFromSeveralThreads) {
 
 // Pulling the device out again and again under traffic: every call returns, nothing leaks or races.
 TEST_F(TransportTest, RepeatedUnplugUnderTraffic) {
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     std::mutex open_lock;  // discovery's role: one thread opens and closes
     std::atomic<bool> stop{false};
     std::thread traffic([&] {
@@ -339,7 +360,8 @@ TEST_F(TransportTest, DebugDumpsUseTheTwoLineFormat) {
     Logger::SetSink([&](LogLevel, std::string_view tag, std::string_view text) {
         if (tag == "transport") lines.emplace_back(text);
     });
-    DeviceTransport t;
+    auto t_owner = std::make_unique<DeviceTransport>();
+    DeviceTransport& t = *t_owner;
     ASSERT_TRUE(t.Open(wired_path_, false));
     ASSERT_EQ(t.BeginConfig(), 1);
     Logger::SetSink(nullptr);
