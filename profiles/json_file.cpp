@@ -113,9 +113,11 @@ std::string CJsonFile::readjsonFile(const std::filesystem::path& path) {
 Json::Value CJsonFile::ParseJson(std::string_view text) {
     if (auto zero = text.find('\0'); zero != std::string_view::npos) text = text.substr(0, zero);
     if (text.empty()) return Json::Value();
-    Json::CharReaderBuilder builder;  // defaults: comments allowed and collected, stack limit 1000
-    builder["collectComments"] = true;
+    // Library defaults (comments allowed, nesting limited to 1000 levels). Comments are not
+    // collected: the writer does not write them back.
+    Json::CharReaderBuilder builder;
     builder["allowComments"] = true;
+    builder["collectComments"] = false;
     Json::Value root;
     std::string errors;
     try {
@@ -145,8 +147,10 @@ Json::Value CJsonFile::ReadJson(const std::filesystem::path& path) {
 
 std::string CJsonFile::StyledText(const Json::Value& value) {
     Json::StreamWriterBuilder builder;
+    // With comments on, this writer would put every array on lines of its own; without them
+    // short arrays of scalars stay on one line within the 74-column margin.
     builder["indentation"] = "   ";
-    builder["commentStyle"] = "All";
+    builder["commentStyle"] = "None";
     builder["emitUTF8"] = true;
     std::ostringstream out;
     std::unique_ptr<Json::StreamWriter> writer(builder.newStreamWriter());
