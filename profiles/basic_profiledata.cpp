@@ -72,6 +72,11 @@ bool CBasicProfiledata::Save() {
 
 bool CBasicProfiledata::SaveEntry(const Json::Value& value, const std::filesystem::path& path) {
     if (path.empty()) return false;
+    if (IsDefaultPath(path)) {
+        // Installed with the program: factory settings are never overwritten.
+        LOG_ERROR(kTag, "refusing to write the default profile %s", path.c_str());
+        return false;
+    }
     return WriteEntryInto(CJsonFile::ReadJson(path), value, path, entryIndex_);
 }
 

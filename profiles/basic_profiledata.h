@@ -27,7 +27,8 @@ public:
     // Writes the entry into the profile file.
     virtual bool Save();
     // Re-reads the document at path (so its other members, e.g. the profile's name, survive),
-    // sets its entry to value and writes it back. A damaged file is kept aside first.
+    // sets its entry to value and writes it back. A damaged file is kept aside first;
+    // the default profile is never written.
     virtual bool SaveEntry(const Json::Value& value, const std::filesystem::path& path);
     // Writes the auxiliary entry into the document at path.
     virtual bool SaveAuxEntry(const std::filesystem::path& path);

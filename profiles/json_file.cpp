@@ -57,6 +57,21 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// Temporary files of a process that died while writing (a crash, a kill) are removed so
+// they do not pile up beside the profiles. A live writer's file is left alone.
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& prefix) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string pid = name.substr(prefix.size(), name.find('-', prefix.size()) - prefix.size());
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        if (std::filesystem::exists("/proc/" + pid)) continue;
+        std::error_code removeError;
+        std::filesystem::remove(it->path(), removeError);
+    }
+}
+
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
     std::int64_t q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
@@ -179,8 +194,10 @@ bool CJsonFile::WriteFileAtomically(const std::filesystem::path& path, std::stri
     std::filesystem::path folder = path.parent_path();
     if (folder.empty()) folder = ".";
     // Hidden, and not ending in the document's extension, so folder scans never take it for one.
-    std::string tempName = "." + path.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter.fetch_add(1));
+    const std::string tempPrefix = "." + path.filename().string() + ".tmp-";
+    RemoveStaleTemporaries(folder, tempPrefix);
+    std::string tempName =
+        tempPrefix + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
     std::filesystem::path temp = folder / tempName;
 
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
@@ -189,6 +206,9 @@ bool CJsonFile::WriteFileAtomically(const std::filesystem::path& path, std::stri
         return false;
     }
     FdGuard guard(fd);
+    // The replacement keeps the permissions the user gave the file.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
     auto fail = [&](const char* what) {
         int err = errno;
         if (guard.get() >= 0) guard.Close();

@@ -28,11 +28,20 @@ public:
     std::string Text(std::string_view id) const override { return std::string(id); }
 };
 
-// A folder on tmpfs when there is one: every input is written as files.
+// A folder on tmpfs when there is one: every input is written as files. libFuzzer may end
+// the process without running exit handlers, so folders of earlier runs whose process is
+// gone are removed here.
 const std::filesystem::path& Folder() {
     static const std::filesystem::path folder = [] {
+        const std::string prefix = "lumora-profiles-fuzz-";
         std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-        auto dir = base / ("lumora-profiles-fuzz-" + std::to_string(::getpid()));
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(base, ec)) {
+            const std::string name = e.path().filename().string();
+            if (name.rfind(prefix, 0) == 0 && !std::filesystem::exists("/proc/" + name.substr(prefix.size())))
+                std::filesystem::remove_all(e.path(), ec);
+        }
+        auto dir = base / (prefix + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         Logger::SetLevel(LogLevel::Off);
         std::atexit([] { std::filesystem::remove_all(Folder()); });

@@ -107,6 +107,12 @@ TEST_F(ProfileFiles, LoadingTheDefaultPathNeverWritesIt) {
     EXPECT_EQ(FileDoc()["Device"][0], entry);
     EXPECT_EQ(TempFolder::Read(defaults_), kDefaultProfile);
 
+    // Saving into the default profile is refused.
+    data_.SetProfilePath(defaults_);
+    EXPECT_FALSE(data_.Save());
+    EXPECT_FALSE(data_.SaveEntry(entry, dir_ / "." / "keyboard.Json"));
+    EXPECT_EQ(TempFolder::Read(defaults_), kDefaultProfile);
+
     // A damaged default profile is neither repaired nor moved.
     TempFolder::Write(defaults_, "{ damaged");
     EXPECT_TRUE(data_.LoadEntry(defaults_).isNull());

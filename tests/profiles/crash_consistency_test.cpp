@@ -84,6 +84,9 @@ TEST(CrashConsistency, ASaverKilledAtAnyMomentLeavesEveryProfileWhole) {
             }
         }
         EXPECT_EQ(dir.CountStartingWith("a.Json.corrupt-"), 0u) << "nothing was ever damaged";
+        // At most the temporary of the save that was cut short is left for each profile.
+        EXPECT_LE(dir.CountStartingWith(".a.Json.tmp-"), 1u);
+        EXPECT_LE(dir.CountStartingWith(".b.Json.tmp-"), 1u);
     }
     EXPECT_GT(saves->load(), static_cast<std::uint64_t>(kRounds));
     EXPECT_GT(changes, kRounds / 2) << "the saves really happened between kills";

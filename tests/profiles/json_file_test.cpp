@@ -104,6 +104,26 @@ TEST(JsonFileWrite, ReportsFailureAndLeavesTheOldFile) {
     EXPECT_EQ(CJsonFile::ReadJson(path)["a"].asInt(), 1);
 }
 
+TEST(JsonFileWrite, KeepsPermissionsAndClearsTemporariesOfDeadWriters) {
+    TempFolder dir;
+    auto path = dir / "p.Json";
+    TempFolder::Write(path, "{}");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    // Left by a writer that was killed; pid 0 never names a live process in /proc.
+    TempFolder::Write(dir / ".p.Json.tmp-0-7", "{ half");
+    // Another file's temporary and one of a live process stay.
+    TempFolder::Write(dir / ".q.Json.tmp-0-1", "{ half");
+    const std::string mine = ".p.Json.tmp-" + std::to_string(::getpid()) + "-999999";
+    TempFolder::Write(dir / mine, "{ half");
+
+    ASSERT_TRUE(CJsonFile::WriteJson(path, Json::Value(Json::objectValue)));
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_FALSE(std::filesystem::exists(dir / ".p.Json.tmp-0-7"));
+    EXPECT_TRUE(std::filesystem::exists(dir / ".q.Json.tmp-0-1"));
+    EXPECT_TRUE(std::filesystem::exists(dir / mine));
+}
+
 TEST(JsonFileKeepAside, KeepsTheNewestFewCopies) {
     TempFolder dir;
     auto path = dir / "p.Json";
