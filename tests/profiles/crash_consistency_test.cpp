@@ -88,7 +88,7 @@ TEST(CrashConsistency, ASaverKilledAtAnyMomentLeavesEveryProfileWhole) {
         EXPECT_LE(dir.CountStartingWith(".a.Json.tmp-"), 1u);
         EXPECT_LE(dir.CountStartingWith(".b.Json.tmp-"), 1u);
     }
-    EXPECT_GT(saves->load(), static_cast<std::uint64_t>(kRounds));
+    EXPECT_GE(saves->load(), static_cast<std::uint64_t>(kRounds)) << "every round saved before the kill";
     EXPECT_GT(changes, kRounds / 2) << "the saves really happened between kills";
     ::munmap(shared, sizeof(std::atomic<std::uint64_t>));
 }

@@ -25,12 +25,13 @@ struct ReadCase {
 };
 
 TEST(JsonFileRead, ParsesWholeTextWithCommentsAndCutsAtZeroByte) {
+    using namespace std::string_literals;
     const ReadCase cases[] = {
         {"plain", R"({"a": 1})", true, 1},
         {"line comment", "// made by hand\n{\"a\": 2}", true, 2},
         {"block comment", "{ /* two */ \"a\": 3 }", true, 3},
-        {"zero byte ends the text", std::string("{\"a\": 4}\0 trailing garbage {", 30), true, 4},
-        {"zero byte before the document", std::string("\0{\"a\": 5}", 9), false, 0},
+        {"zero byte ends the text", "{\"a\": 4}\0 trailing garbage {"s, true, 4},
+        {"zero byte before the document", "\0{\"a\": 5}"s, false, 0},
         {"empty", "", false, 0},
         {"truncated", R"({"a": 1, "b": [1, 2)", false, 0},
         {"not JSON", "a = 1", false, 0},
