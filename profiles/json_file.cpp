@@ -194,7 +194,10 @@ bool CJsonFile::WriteFileAtomically(const std::filesystem::path& path, std::stri
     std::filesystem::path folder = path.parent_path();
     if (folder.empty()) folder = ".";
     // Hidden, and not ending in the document's extension, so folder scans never take it for one.
-    const std::string tempPrefix = "." + path.filename().string() + ".tmp-";
+    // (Appended piece by piece: g++ 12 at -O3 misreports "." + string as an overlapping copy.)
+    std::string tempPrefix = ".";
+    tempPrefix += path.filename().string();
+    tempPrefix += ".tmp-";
     RemoveStaleTemporaries(folder, tempPrefix);
     std::string tempName =
         tempPrefix + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));

@@ -191,9 +191,14 @@ TEST_F(Mouse, CorrectInfo) {
 using Headset = DeviceProfile<CHs6533Profiledata>;
 
 std::string EqRow(int base) {
-    std::string row;
-    for (int b = 0; b < 10; ++b) row += (b ? "," : "") + std::string(R"({"value":)") + std::to_string(base + b) + "}";
-    return "[" + row + "]";
+    std::string row = "[";
+    for (int b = 0; b < 10; ++b) {
+        if (b) row += ",";
+        row += R"({"value":)";
+        row += std::to_string(base + b);
+        row += "}";
+    }
+    return row + "]";
 }
 
 TEST_F(Headset, SystemSetStagesInDocumentOrder) {

@@ -15,7 +15,11 @@ namespace {
 // Language double: every identifier translates to "<identifier>".
 class BracketTexts : public TextLookup {
 public:
-    std::string Text(std::string_view id) const override { return "<" + std::string(id) + ">"; }
+    std::string Text(std::string_view id) const override {
+        std::string text = "<";
+        text.append(id);
+        return text += ">";
+    }
 };
 
 TEST(KeyTables, NameArraysHoldEveryNameInItsPlace) {
