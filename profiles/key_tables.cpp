@@ -391,7 +391,7 @@ const std::array<ScanCodeRow, kScanCodeRowCount> kKeyboardScanCodeTable = {{
     {0xA4, 0x38, 0},  // 2 LAlt
     {0x5B, 0x5B, 1},  // 3 LWin
     {0xA3, 0x1D, 1},  // 4 RCtrl
-    {0xA1, 0x36, 0},  // 5 RShift
+    {0xA1, 0x36, 0},  // 5 RShift: its own scan code, reported without the extended flag
     {0xA5, 0x38, 1},  // 6 RAlt
     {0x5C, 0x5C, 1},  // 7 RWin
     {0x41, 0x1E, 0},  // 8 A
