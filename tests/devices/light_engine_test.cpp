@@ -71,9 +71,11 @@ TEST(LightEngine, RippleRingAndHeldKeys) {
     e.SetRippleEntry(22, 9);
     e.RotateRippleRing(1);
     EXPECT_EQ(e.RippleEntry(0), 9);  // the last entry moves to the front
+    e.RotateRippleRing(0);  // the first entry moves to the end
+    EXPECT_EQ(e.RippleEntry(22), 9);
+    EXPECT_EQ(e.RippleEntry(1), 7);
     e.RotateRippleRing(0);
-    e.RotateRippleRing(0);
-    EXPECT_EQ(e.RippleEntry(22), 7);  // first to the end
+    EXPECT_EQ(e.RippleEntry(0), 7);
     e.RotateRippleRing(1, 5);         // only the first five
     e.LightHeldKeys();
     for (size_t i = 0; i < 9; ++i) EXPECT_EQ(e.KeyLevel(i + 1), e.RippleEntry(i) ? 255 : 0) << i;
