@@ -117,39 +117,33 @@ void LightEngine::Fill(Rgb colour, uint8_t brightness) {
     for (LedColour& c : colours_) c = {colour.red, colour.green, colour.blue, brightness};
 }
 
-void LightEngine::RenderBreathing() {
+// Shared by both breathing effects: the curve sets the brightness; at the end of each
+// breath the colour moves on (16 wheel steps, or the next of the four fixed colours).
+void LightEngine::Breathe(bool four_colours) {
     Rgb colour;
     uint8_t brightness;
     {
         std::lock_guard lock(settings_mutex_);
         step_position_ = StepCounter(settings_.fx, 128, step_position_, 1);
         if (step_position_ == 0) {
-            colour_position_ = static_cast<uint8_t>(colour_position_ + 16);
-            if (colour_position_ > 192) colour_position_ = 0;
+            if (four_colours) {
+                if (++colour_position_ > 3) colour_position_ = 0;
+            } else {
+                colour_position_ = static_cast<uint8_t>(colour_position_ + 16);
+                if (colour_position_ > 192) colour_position_ = 0;
+            }
         }
-        colour = settings_.multiColor ? Wheel()[colour_position_] : Rgb{settings_.red, settings_.green, settings_.blue};
+        if (four_colours) colour = kFourColours[colour_position_ & 3];
+        else colour = settings_.multiColor ? Wheel()[colour_position_] : Rgb{settings_.red, settings_.green, settings_.blue};
         const uint8_t level = kBrightnessLevels[std::min<size_t>(settings_.light, 4)];
         brightness = static_cast<uint8_t>(BreathingCurve()[step_position_ & 127] * level / 256);
     }
     Fill(colour, brightness);
 }
 
-void LightEngine::RenderBreathingFourColour() {
-    Rgb colour;
-    uint8_t brightness;
-    {
-        std::lock_guard lock(settings_mutex_);
-        step_position_ = StepCounter(settings_.fx, 128, step_position_, 1);
-        if (step_position_ == 0) {
-            ++colour_position_;
-            if (colour_position_ > 3) colour_position_ = 0;
-        }
-        colour = kFourColours[colour_position_ & 3];
-        const uint8_t level = kBrightnessLevels[std::min<size_t>(settings_.light, 4)];
-        brightness = static_cast<uint8_t>(BreathingCurve()[step_position_ & 127] * level / 256);
-    }
-    Fill(colour, brightness);
-}
+void LightEngine::RenderBreathing() { Breathe(false); }
+
+void LightEngine::RenderBreathingFourColour() { Breathe(true); }
 
 void LightEngine::RenderStatic() {
     const LightInfo s = Settings();
@@ -168,7 +162,9 @@ void LightEngine::RenderColourCycle() {
     Fill(colour, level);
 }
 
-void LightEngine::RenderFlash(uint32_t now_ms) {
+// Shared by both flash effects: the phase toggles every speed ticks x 200 ms and each
+// toggle moves the colour on (16 wheel steps, or the next of the four fixed colours).
+void LightEngine::Flash(uint32_t now_ms, bool four_colours) {
     Rgb colour{0, 0, 0};
     uint8_t brightness = 0;
     {
@@ -177,36 +173,25 @@ void LightEngine::RenderFlash(uint32_t now_ms) {
         if (now_ms - last_toggle_ms_ >= period) {
             blink_phase_ = !blink_phase_;
             last_toggle_ms_ = now_ms;
-            step_position_ = static_cast<uint8_t>(step_position_ + 16);
-            if (step_position_ >= 192) step_position_ = 0;
+            if (four_colours) {
+                if (++step_position_ > 3) step_position_ = 0;
+            } else {
+                step_position_ = static_cast<uint8_t>(step_position_ + 16);
+                if (step_position_ >= 192) step_position_ = 0;
+            }
         }
         if (blink_phase_) {
-            colour = settings_.multiColor ? Wheel()[step_position_] : Rgb{settings_.red, settings_.green, settings_.blue};
+            if (four_colours) colour = kFourColours[step_position_ & 3];
+            else colour = settings_.multiColor ? Wheel()[step_position_] : Rgb{settings_.red, settings_.green, settings_.blue};
             brightness = kBrightnessLevels[std::min<size_t>(settings_.light, 4)];
         }
     }
     Fill(colour, brightness);
 }
 
-void LightEngine::RenderFlashFourColour(uint32_t now_ms) {
-    Rgb colour{0, 0, 0};
-    uint8_t brightness = 0;
-    {
-        std::lock_guard lock(settings_mutex_);
-        const uint32_t period = kSpeedTicks[std::min<size_t>(settings_.speed, 4)] * 200u;
-        if (now_ms - last_toggle_ms_ >= period) {
-            blink_phase_ = !blink_phase_;
-            last_toggle_ms_ = now_ms;
-            ++step_position_;
-            if (step_position_ > 3) step_position_ = 0;
-        }
-        if (blink_phase_) {
-            colour = kFourColours[step_position_ & 3];
-            brightness = kBrightnessLevels[std::min<size_t>(settings_.light, 4)];
-        }
-    }
-    Fill(colour, brightness);
-}
+void LightEngine::RenderFlash(uint32_t now_ms) { Flash(now_ms, false); }
+
+void LightEngine::RenderFlashFourColour(uint32_t now_ms) { Flash(now_ms, true); }
 
 void LightEngine::RenderOff() { Fill({0, 0, 0}, 0); }
 

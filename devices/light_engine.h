@@ -76,6 +76,9 @@ public:
     void SetRippleEntry(size_t index, uint8_t value);
 
 private:
+    void Breathe(bool four_colours);
+    void Flash(uint32_t now_ms, bool four_colours);
+
     mutable std::mutex colours_mutex_;
     std::vector<LedColour> colours_;
 
