@@ -173,7 +173,12 @@ bool BusServer::Running() const { return thread_.Running(); }
 
 void BusServer::CloseAll() {
     std::lock_guard lock(mutex_);
-    for (auto& [id, client] : clients_) close(client->fd);
+    for (auto& [id, client] : clients_) {
+        // One last non-blocking try, so a reply queued just before the stop (to the
+        // request that ended the program) is not lost.
+        if (client->outAt < client->out.size()) WriteTo(*client);
+        close(client->fd);
+    }
     clients_.clear();
     if (wakeFd_ >= 0) close(wakeFd_);
     wakeFd_ = -1;

@@ -70,7 +70,8 @@ public:
     // or the socket cannot be made.
     bool Start();
     bool Start(const std::filesystem::path& socketPath);
-    // Stops and joins the bus thread, disconnects every client and removes the socket.
+    // Stops and joins the bus thread, disconnects every client (after a last
+    // non-blocking attempt to send what is queued for it) and removes the socket.
     void Stop();
     bool Running() const;
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <deque>
 #include <fstream>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -203,6 +204,24 @@ TEST_F(BusServerTest, RequestsAreAnsweredFromAnotherThread) {
         arrived.notify_all();
     }
     ui.join();
+}
+
+// A reply the owner queued just before stopping (the request that closes the
+// program) still reaches its client.
+TEST_F(BusServerTest, ReplyQueuedBeforeStopIsDelivered) {
+    StartServer();
+    Collector<BusRequest> requests;
+    server_->SetRequestHandler([&](const BusRequest& request) { requests.Add(request); });
+    auto ctl = Client("lumora-ctl");
+    std::optional<BusReply> reply;
+    std::thread caller([&] { reply = ctl->Request({"notify", "click", "closebtn"}, kWait); });
+    ASSERT_TRUE(requests.WaitFor(1));
+    const BusRequest request = requests.Items()[0];
+    EXPECT_TRUE(server_->Reply(request.client, request.id, 0, "bye\n"));
+    server_->Stop();
+    caller.join();
+    ASSERT_TRUE(reply) << ctl->Error();
+    EXPECT_EQ(reply->text, "bye\n");
 }
 
 TEST_F(BusServerTest, RequestWithoutAHandlerGetsAFailureReply) {
