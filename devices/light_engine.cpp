@@ -82,8 +82,12 @@ std::vector<LedColour> LightEngine::Colours() const {
 
 size_t LightEngine::BuildFrame(uint8_t* out, size_t capacity) const {
     std::lock_guard lock(colours_mutex_);
+    return BuildFrame(colours_, out, capacity);
+}
+
+size_t LightEngine::BuildFrame(const std::vector<LedColour>& colours, uint8_t* out, size_t capacity) {
     size_t n = 0;
-    for (const LedColour& c : colours_) {
+    for (const LedColour& c : colours) {
         if (n + 3 > capacity) break;
         out[n++] = static_cast<uint8_t>(c.red * c.brightness / 256);
         out[n++] = static_cast<uint8_t>(c.green * c.brightness / 256);

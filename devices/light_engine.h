@@ -44,6 +44,8 @@ public:
     std::vector<LedColour> Colours() const;
     // 3 bytes per LED, colour x brightness / 256; returns the bytes written (at most `capacity`).
     size_t BuildFrame(uint8_t* out, size_t capacity) const;
+    // The same from a snapshot of the colours (Colours()).
+    static size_t BuildFrame(const std::vector<LedColour>& colours, uint8_t* out, size_t capacity);
 
     void SetSettings(const LightInfo& settings);
     LightInfo Settings() const;
