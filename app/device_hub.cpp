@@ -286,10 +286,13 @@ void DeviceHub::OpenCommandInterface(size_t slot, const InterfaceSlot& s, Family
     DeviceTransport& transport = page->CommandTransport();
     const bool receiver = s.IsReceiver();
     if (!transport.Opened()) {
-        if (transport.Open(s.path, receiver))
-            page->SetIdentity(identity);
-        else
-            LOG_WARNING(kTag, "cannot open %s", s.path.c_str());
+        if (!transport.Open(s.path, receiver)) {
+            // Gone again already, or busy: the next pass tries it afresh.
+            LOG_WARNING(kTag, "cannot open %s; tried again on the next pass", s.path.c_str());
+            ReleaseSlot(slot);
+            return;
+        }
+        page->SetIdentity(identity);
     }
     const int tab = page->TabIndex();
     if (!receiver) {
@@ -305,10 +308,12 @@ void DeviceHub::OpenEventInterface(size_t slot, const InterfaceSlot& s, Family f
     if (!page) return;
     DeviceTransport& events = page->EventTransport();
     if (!events.Opened()) {
-        if (events.Open(s.path, false))
+        if (events.Open(s.path, false)) {
             page->StartWorker(COrvaneUSBDevice::Worker::Event);
-        else
-            LOG_WARNING(kTag, "cannot open %s", s.path.c_str());
+        } else {
+            LOG_WARNING(kTag, "cannot open %s; tried again on the next pass", s.path.c_str());
+            ReleaseSlot(slot);
+        }
         return;
     }
     // Keyboard and mouse keep one event record per connection: the wired device's and the receiver's.
@@ -319,7 +324,16 @@ void DeviceHub::OpenEventInterface(size_t slot, const InterfaceSlot& s, Family f
         LOG_WARNING(kTag, "both event records in use; %s not opened", s.path.c_str());
         return;
     }
-    if (!secondary.Open(s.path, true, true, true, false)) LOG_WARNING(kTag, "cannot open %s", s.path.c_str());
+    if (!secondary.Open(s.path, true, true, true, false)) {
+        LOG_WARNING(kTag, "cannot open %s; tried again on the next pass", s.path.c_str());
+        ReleaseSlot(slot);
+    }
+}
+
+// The discovery thread waits for this handler, so the slot list is ours to change.
+void DeviceHub::ReleaseSlot(size_t slot) {
+    slots_.Free(slot);
+    claimed_paths_[slot].clear();
 }
 
 void DeviceHub::CloseDeviceInterface(size_t slot) {

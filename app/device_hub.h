@@ -126,6 +126,8 @@ private:
     void OpenCommandInterface(size_t slot, const InterfaceSlot& s, Family family);
     void OpenEventInterface(size_t slot, const InterfaceSlot& s, Family family);
     void CloseEventRecord(COrvaneUSBDevice& page, const std::string& path);
+    // An interface that could not be opened is given back to discovery.
+    void ReleaseSlot(size_t slot);
     void RefreshTabState();
     void SendToWindow(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     void StartLinkProbe(int tab_index);
