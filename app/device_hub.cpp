@@ -107,11 +107,18 @@ void DeviceHub::Shutdown() {
             for (auto& ids : timer_ids_)
                 for (auto id : ids) loop_->KillTimer(id);
     }
+    // The pages are forgotten here: the window's tree, which owns them, may go next.
     for (TabEntry& entry : tabs_) {
         if (!entry.page) continue;
         entry.page->SetOwner(nullptr);
         entry.page->StopWorkers();
+        entry = TabEntry{};
     }
+    mice_.clear();
+    keyboards_.clear();
+    pads_.clear();
+    headsets_.clear();
+    power_panels_.clear();
     handle_ = 0;
 }
 
@@ -409,11 +416,16 @@ void DeviceHub::SwitchConnection(size_t slot) {
     if (!page && partner < table.size()) page = FindFamilyPage(family, table[partner]);
     if (!page) return;
 
+    // The cable was plugged in (its slot is claimed): the page goes wired on it; it was
+    // pulled: the page goes wireless on the receiver. While the page is open this is the
+    // opposite of its wireless flag; a page that a failed switch left closed still ends
+    // up on the connection that is there.
     DeviceTransport& transport = page->CommandTransport();
-    const bool wireless = transport.Wireless();
-    // Wireless now: the cable was plugged in; wired now: it was pulled and the receiver stays.
-    const std::string path = wireless ? s.path : slots_.Get(partner).path;
-    HidDevice& record = wireless ? transport.Primary() : transport.Secondary();
+    const bool to_wired = s.connected != 0;
+    const size_t target = to_wired ? slot : partner;
+    const std::string path = to_wired ? s.path : slots_.Get(partner).path;
+    HidDevice& record = to_wired ? transport.Primary() : transport.Secondary();
+    const bool was_open = transport.Opened();
     bool opened = false;
     transport.SetOpened(false);
     record.Abort();
@@ -424,18 +436,25 @@ void DeviceHub::SwitchConnection(size_t slot) {
     }
     const int tab = page->TabIndex();
     if (!opened) {
-        LOG_WARNING(kTag, "cannot switch the connection to %s", path.c_str());
+        // Gone again meanwhile: discovery claims it afresh on its next pass.
+        LOG_WARNING(kTag, "cannot switch the connection to %s; tried again on the next pass", path.c_str());
+        ReleaseSlot(target);
+        if (to_wired && was_open && transport.Secondary().IsOpen()) {
+            transport.SetOpened(true);  // the receiver still serves the page
+            return;
+        }
         StopLinkProbe(tab);
         HideDeviceTab(tab);
         return;
     }
     transport.SetOpened(true);
-    if (!wireless) {
+    if (!to_wired) {
         transport.SetTransportMode(DeviceTransport::kModeWireless);
         if (page->HasPowerPanel())
             StartLinkProbe(tab);
         else
             ArmTabTimer(tab, kLinkWatchdog, kWatchdogFirst);
+        if (!was_open) ArmTabTimer(tab, kDeviceReady, kReadyDelay);
     } else {
         StopLinkProbe(tab);
         transport.SetTransportMode(1);

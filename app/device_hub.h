@@ -59,7 +59,8 @@ public:
     void BuildInitialPages();
     bool StartDiscovery();
     // Stops the discovery thread (a report waiting for the UI thread gives up), every
-    // tab timer and the pages' workers; pages no longer reach the window. Idempotent.
+    // tab timer and the pages' workers, and forgets the pages, which no longer reach
+    // the window. Idempotent.
     void Shutdown();
 
     InterfaceSlots& Slots() { return slots_; }
