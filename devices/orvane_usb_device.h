@@ -14,7 +14,9 @@
 // Building a page (what the main window's AddDevicePage does): create it from the page
 // skin, put it into the tree, then SetPageXmlName, SetOwner, SetKeyCount, SetLedCount,
 // SetTabIndex, SetPowerPanelFlag, SetProfileName, SetKindName, SetPowerPanel,
-// SetIdentity, SetKindIndex, SetLightFileBaseName, SetTab, and finally InitPage.
+// SetIdentity, SetKindIndex, SetLightFileBaseName, then InitPage; SetTab once its tab
+// header is built. The event transport is opened before StartWorker(Worker::Event) and
+// closed only after StopWorker(Worker::Event): the event thread reads its primary record.
 
 #include <atomic>
 #include <chrono>

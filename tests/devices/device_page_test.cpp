@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "device_page_test_support.h"
+#include "devices/device_option_ui.h"
 #include "devices/orvane_keyboard_device.h"
 #include "devices/orvane_mouse_device.h"
 #include "devices/orvane_mouse_pad_device.h"
@@ -414,6 +415,46 @@ TEST_F(DevicePageTest, PowerPanelShowsTheStatusBlock) {
     ASSERT_TRUE(bare);
     bare->ShowPowerStatus(level75, sizeof level75);
     EXPECT_EQ(bare->FindSubControl("device_power_value")->GetText(), "-");
+}
+
+// The tab header as the main window binds it: its page in "device_switch", its power panel
+// in "device_power_switch", exclusive within "tab_header_device".
+TEST_F(DevicePageTest, TabHeaderSelectsItsPageAndPowerPanel) {
+    COrvaneUSBDevice* pages[] = {AddPage(kMouseRow, "device_switch"), AddPage(kPadRow, "device_switch")};
+    CDeviceOptionUI* tabs[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(pages[i]);
+        CDialogBuilder builder;
+        auto tree = builder.Create("XML/CustomControlXML/DeviceOption.xml", {}, &callback_, &manager_);
+        tabs[i] = dynamic_cast<CDeviceOptionUI*>(tree.get());
+        ASSERT_TRUE(tabs[i]) << builder.GetError().message;
+        Find("device_select_layout")->Add(std::move(tree));
+        tabs[i]->BindTabLayout("device_switch", i);
+        tabs[i]->BindPowerLayout("device_power_switch", i);
+        tabs[i]->SetDeviceKind(pages[i]->DeviceKind());
+        tabs[i]->SetLabel(pages[i]->KindName());
+        tabs[i]->SetPage(pages[i]);
+        tabs[i]->SetTabIndex(pages[i]->TabIndex());
+        pages[i]->SetTab(tabs[i]);
+        EXPECT_FALSE(tabs[i]->GetVisibleFlag());  // shown when its device arrives
+        EXPECT_EQ(tabs[i]->GetGroup(), "tab_header_device");
+        tabs[i]->SetVisible(true);
+    }
+    auto* page_layout = dynamic_cast<CTabLayoutUI*>(Find("device_switch"));
+    auto* power_layout = dynamic_cast<CTabLayoutUI*>(Find("device_power_switch"));
+    ASSERT_TRUE(tabs[1]->Activate());
+    EXPECT_TRUE(tabs[1]->IsSelected());
+    EXPECT_EQ(page_layout->GetCurSel(), 1);
+    EXPECT_EQ(power_layout->GetCurSel(), 1);
+    ASSERT_TRUE(tabs[0]->Activate());
+    EXPECT_FALSE(tabs[1]->IsSelected());
+    EXPECT_EQ(page_layout->GetCurSel(), 0);
+    EXPECT_EQ(power_layout->GetCurSel(), 0);
+    EXPECT_EQ(tabs[1]->GetPage(), pages[1]);
+    EXPECT_EQ(pages[1]->Tab(), tabs[1]);
+    EXPECT_EQ(tabs[1]->GetText(), "MousePad");
+    EXPECT_EQ(tabs[1]->GetDeviceKind(), kKindMousePad);
+    EXPECT_EQ(tabs[1]->GetTabIndex(), 1);
 }
 
 }  // namespace

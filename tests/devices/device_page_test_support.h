@@ -108,8 +108,9 @@ protected:
         for (auto& [name, make] : DeviceControlClasses()) factory.RegistControl(name, make);
         CDialogBuilder builder;
         auto root = builder.Create(
-            "<VerticalLayout name=\"main\"><VerticalLayout name=\"pages\"/>"
-            "<TabLayout name=\"device_power_switch\"/></VerticalLayout>");
+            "<VerticalLayout name=\"main\"><VerticalLayout name=\"pages\"/><TabLayout name=\"device_switch\"/>"
+            "<HorizontalLayout name=\"device_select_layout\"/><TabLayout name=\"device_power_switch\"/>"
+            "</VerticalLayout>");
         ASSERT_TRUE(root);
         ASSERT_TRUE(manager_.AttachDialog(std::move(root)));
     }
@@ -126,7 +127,7 @@ protected:
 
     // What the main window's AddDevicePage does with a page, its power panel and the tables.
     template <typename Page = COrvaneUSBDevice>
-    Page* AddPage(const PageRow& row) {
+    Page* AddPage(const PageRow& row, const char* container = "pages") {
         CDialogBuilder builder;
         auto panel_tree = builder.Create("XML/CustomControlXML/MpDevicePower.xml", {}, &callback_, &manager_);
         auto* panel = dynamic_cast<CMpDevicePowerUI*>(panel_tree.get());
@@ -139,7 +140,7 @@ protected:
         auto* page = dynamic_cast<Page*>(tree.get());
         EXPECT_TRUE(page) << row.xml << ": " << builder.GetError().message;
         if (!page) return nullptr;
-        Find("pages")->Add(std::move(tree));
+        Find(container)->Add(std::move(tree));
         page->SetPageXmlName(row.xml);
         page->SetOwner(&owner_);
         page->SetKeyCount(row.keys);
