@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "app/about_wnd.h"
 #include "app/device_hub.h"
 #include "app/main_wnd.h"
 #include "app/work_tool_record.h"
@@ -17,6 +18,7 @@
 #include "sim/sim_descriptors.h"
 #include "sim/sim_host.h"
 #include "tests/app/app_test_support.h"
+#include "ui/menu_cmd.h"
 #include "ui/menu_wnd.h"
 
 namespace lumora {
@@ -529,6 +531,30 @@ TEST_F(MainWindowTest, TrayMenuOpensBesideTheTaskbarAndExitEndsTheProgram) {
     EXPECT_TRUE(app.Loop().IsQuitting());
     EXPECT_FALSE(Main().Tray().Shown());
     EXPECT_FALSE(mouse->WorkerRunning(COrvaneUSBDevice::Worker::Event));
+}
+
+TEST_F(MainWindowTest, AboutWindowIsModalOneAtATimeAndClosedWithTheChildWindows) {
+    StartWith({});
+    Scan();
+    int shown = 0;
+    std::string version;
+    CWindowWnd::SetModalResponder([&](CWindowWnd& modal) {
+        ++shown;
+        auto* about = Main().AboutWindow();
+        ASSERT_EQ(&modal, static_cast<CWindowWnd*>(about));
+        EXPECT_EQ(modal.GetWindowClassName(), "AboutWnd");
+        EXPECT_EQ(modal.GetOwner(), &Main());
+        EXPECT_EQ(modal.GetExStyle(), 0x80u);
+        version = about->FindControl("about_version")->GetText();
+        Main().OpenAboutWindow();  // already open: nothing more
+        Main().CloseChildWindows();
+    });
+    Main().SendMessage(WM_MENUCLICK, 0, 0, MenuCmd{"about_menu", {}, {}, false});
+    CWindowWnd::SetModalResponder(nullptr);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(version, "1.02");
+    EXPECT_EQ(Main().AboutWindow(), nullptr);
+    EXPECT_TRUE(Main().IsWindow());
 }
 
 TEST_F(MainWindowTest, LightingControlIsToggledHereOrByAnotherProgram) {
