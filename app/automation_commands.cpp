@@ -3,6 +3,7 @@
 #include "app/automation_protocol.h"
 #include "app/main_wnd.h"
 #include "platform/logger.h"
+#include "sim/sim_rig.h"
 #include "ui/control_tree_dump.h"
 #include "ui/control_ui.h"
 
@@ -33,6 +34,16 @@ BusReply AutomationCommands::Execute(const std::vector<std::string>& args) {
 
     std::string error;
     if (command->name == "tree") return BusReply{AutomationProtocol::kOk, ControlTreeDump::DumpWindows()};
+    if (command->name == "sim") {
+        if (!rig_) return Failed("this instance runs no emulated devices (start it with --demo)");
+        const SimRig::CommandResult result = rig_->Execute(args);
+        const std::int32_t status = result.status == SimRig::kOk      ? AutomationProtocol::kOk
+                                    : result.status == SimRig::kUsage ? AutomationProtocol::kUsage
+                                                                      : AutomationProtocol::kFailed;
+        std::string text = result.text;
+        if (!text.empty() && text.back() != '\n') text += '\n';
+        return BusReply{status, text};
+    }
     if (command->name == "modal") {
         if (!WindowImplBase::AnswerModal(args[1], &error)) return Failed(error);
         return BusReply{AutomationProtocol::kOk, {}};

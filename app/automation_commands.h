@@ -2,7 +2,8 @@
 // The automation commands of lumora-ctl, carried out on the UI thread the way a user
 // would act: "notify" delivers a user action to a control, "set" and "get" change
 // and read its properties, "tree" lists every window with its controls, "modal"
-// answers the open modal window. Controls are found by CMainWnd::FindAutomationControl.
+// answers the open modal window, "sim" drives the emulated devices of a demo run.
+// Controls are found by CMainWnd::FindAutomationControl.
 
 #include <string>
 #include <vector>
@@ -12,10 +13,12 @@
 namespace lumora {
 
 class CMainWnd;
+class SimRig;
 
 class AutomationCommands {
 public:
-    explicit AutomationCommands(CMainWnd& main) : main_(main) {}
+    // `rig`: the emulated devices of a demo run, or null.
+    explicit AutomationCommands(CMainWnd& main, SimRig* rig = nullptr) : main_(main), rig_(rig) {}
 
     // args as lumora-ctl sends them: the command word and its arguments.
     // UI thread only.
@@ -25,6 +28,7 @@ private:
     static BusReply Failed(std::string reason);
 
     CMainWnd& main_;
+    SimRig* rig_;
 };
 
 }  // namespace lumora

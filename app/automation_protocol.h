@@ -24,12 +24,13 @@ struct AutomationProtocol {
         std::string_view usage;
     };
 
-    static constexpr std::array<Command, 5> kCommands = {{
+    static constexpr std::array<Command, 6> kCommands = {{
         {"notify", 2, 3, "notify TYPE CONTROL [VALUE]"},
         {"set", 3, 3, "set CONTROL PROPERTY VALUE"},
         {"get", 2, 2, "get CONTROL PROPERTY"},
         {"tree", 0, 0, "tree"},
         {"modal", 1, 1, "modal ANSWER"},
+        {"sim", 1, 8, "sim plug|unplug|event|fault|link|dump|list [DEVICE ...]"},
     }};
 
     static std::optional<Command> Find(std::string_view name) {

@@ -1,6 +1,8 @@
 #pragma once
-// The options of the lumora executable: lumora [--headless] [--help] [--version].
+// The options of the lumora executable:
+// lumora [--demo[=DEVICE,...]] [--headless] [--help] [--version].
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,8 @@ namespace lumora {
 class CommandLine {
 public:
     bool headless = false;
+    // --demo: emulated devices by name (all six for a bare --demo).
+    std::optional<std::vector<std::string>> demo;
     bool help = false;
     bool version = false;
     // Set when the arguments could not be understood; the program then exits with 2.

@@ -2,6 +2,11 @@
 
 #include <memory>
 
+#include "devices/device_option_ui.h"
+#include "devices/mp_device_power_ui.h"
+#include "devices/orvane_hs6533_device.h"
+#include "devices/orvane_mouse_pad_device.h"
+#include "devices/orvane_usb_device.h"
 #include "ui/audio_record_ui.h"
 #include "ui/chart_view_ui.h"
 #include "ui/circle_progress_ui.h"
@@ -24,8 +29,8 @@ CControlFactory::Creator Make() {
 
 const std::vector<ControlClasses::Row>& ControlClasses::Table() {
     // Rows of classes that come with later layers are inserted at their place:
-    // "CUpdateInfoListItemUI", "CDeviceOptionUI" and "CMpDevicePowerUI" before
-    // "CComboEditContainerElementUI"; the settings panels and the device pages after it.
+    // "CUpdateInfoListItemUI" before "CDeviceOptionUI", the settings panels before
+    // "COrvaneUSBDevice".
     static const std::vector<Row> table = {
         {"CCircleProgressUI", Make<CCircleProgressUI>()},
         {"CChartViewUI", Make<CChartViewUI>()},
@@ -36,7 +41,12 @@ const std::vector<ControlClasses::Row>& ControlClasses::Table() {
         {"CHandImgSelectButtonUI", Make<CHandImgSelectButtonUI>()},
         {"CRedioMacroButtonUI", Make<CRedioMacroButtonUI>()},
         {"CAudioRecordUI", Make<CAudioRecordUI>()},
+        {"CDeviceOptionUI", Make<CDeviceOptionUI>()},
+        {"CMpDevicePowerUI", Make<CMpDevicePowerUI>()},
         {"CComboEditContainerElementUI", Make<CComboEditContainerElementUI>()},
+        {"COrvaneUSBDevice", Make<COrvaneUSBDevice>()},
+        {"COrvaneMousePadDevice", Make<COrvaneMousePadDevice>()},
+        {"COrvaneHS6533Device", Make<COrvaneHS6533Device>()},
     };
     return table;
 }

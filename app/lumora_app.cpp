@@ -54,14 +54,27 @@ LumoraApp::StartResult LumoraApp::Start() {
 
     PrepareUiLibrary();
 
-    window_ = std::make_unique<CMainWnd>();
+    if (options_.demoDevices) {
+        rig_ = std::make_unique<SimRig>(options_.demoPacing);
+        std::string error;
+        if (!rig_->Create(*options_.demoDevices, &error)) {
+            error_ = "demo: " + error;
+            return StartResult::Failed;
+        }
+        LOG_INFO(kTag, "demo with %zu emulated devices", rig_->Created().size());
+    }
+
+    CMainWnd::Options windowOptions;
+    windowOptions.startDiscovery = options_.startDiscovery;
+    windowOptions.versionText = LUMORA_VERSION;
+    window_ = std::make_unique<CMainWnd>(windowOptions);
     if (!window_->CreateMainWindow()) {
         const UiLoadError& skin = window_->GetSkinError();
         error_ = "the main window could not be built";
         if (!skin.Empty()) error_ += ": " + skin.ToString();
         return StartResult::Failed;
     }
-    automation_ = std::make_unique<AutomationCommands>(*window_);
+    automation_ = std::make_unique<AutomationCommands>(*window_, rig_.get());
     window_->SetBus(&bus_.Server());
     if (!bus_.Start(window_->GetHWND(), automation_.get()))
         LOG_ERROR(kTag, "other programs cannot reach this instance: %s", bus_.Server().Error().c_str());
@@ -124,6 +137,7 @@ void LumoraApp::Shutdown() {
     }
     automation_.reset();
     window_.reset();
+    rig_.reset();
     CResourceManager::GetInstance().Release();
     if (CPaintManagerUI::GetMessageLoop() == &loop_) CPaintManagerUI::SetMessageLoop(nullptr);
     CPaintManagerUI::ResetShared();

@@ -10,11 +10,17 @@
 //
 // One LumoraApp per process at a time (the UI library's settings are process-wide).
 // Build it, Start it, Run it and shut it down on one thread: it becomes the UI thread.
+//
+// A demo run (Options::demoDevices) puts emulated devices in place of the machine's
+// HID devices before the main window starts looking for devices; lumora-ctl's "sim"
+// commands then reach them.
 
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/automation_commands.h"
 #include "app/instance_bus.h"
@@ -24,6 +30,7 @@
 #include "platform/clock.h"
 #include "platform/message_loop.h"
 #include "platform/single_instance.h"
+#include "sim/sim_rig.h"
 
 namespace lumora {
 
@@ -39,6 +46,12 @@ public:
         bool watchSignals = false;
         // Time a second start waits for the running instance's bus.
         std::chrono::milliseconds handOverTimeout{5000};
+        // Emulated devices by name (SimRig::Names()); none: the machine's own devices.
+        std::optional<std::vector<std::string>> demoDevices;
+        // Model the full-speed USB link of the emulated devices (the demo does).
+        bool demoPacing = true;
+        // Run the discovery thread; off, tests run the passes on the UI thread.
+        bool startDiscovery = true;
     };
 
     enum class StartResult {
@@ -70,6 +83,8 @@ public:
     InstanceBus& Bus() { return bus_; }
     const PrivateFonts& Fonts() const { return fonts_; }
     const std::string& Error() const { return error_; }
+    // The emulated devices of a demo run; null otherwise.
+    SimRig* Rig() { return rig_.get(); }
 
 private:
     void PrepareUiLibrary();
@@ -78,6 +93,8 @@ private:
     MessageLoop loop_;
     PrivateFonts fonts_;
     SingleInstance instance_;
+    // Outlives the window: the pages close their transports before the devices go.
+    std::unique_ptr<SimRig> rig_;
     std::unique_ptr<CMainWnd> window_;
     std::unique_ptr<AutomationCommands> automation_;
     InstanceBus bus_{loop_};

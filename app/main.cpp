@@ -1,4 +1,4 @@
-// lumora [--headless] [--help] [--version]
+// lumora [--demo[=DEVICE,...]] [--headless] [--help] [--version]
 // The program's entry: options, then start-up, the message loop and shutdown.
 // Exit status: 0 after a normal end or a hand-over to the running instance,
 // 1 when start-up failed, 2 for a bad command line.
@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
     lumora::SignalWatcher::BlockSignals();
     lumora::LumoraApp::Options options;
     options.watchSignals = true;
+    options.demoDevices = line.demo;
     lumora::LumoraApp app(options);
     const int code = app.Main();
     if (code != 0 && !app.Error().empty()) std::fprintf(stderr, "lumora: %s\n", app.Error().c_str());

@@ -5,6 +5,8 @@
 //   get CONTROL PROPERTY          print a property of a control
 //   tree                          print every window with its controls
 //   modal ANSWER                  answer the open modal window (a control name, a result, or "close")
+//   sim COMMAND DEVICE ...        drive the emulated devices of a demo run (plug, unplug, event,
+//                                 fault, link, dump, list)
 // CONTROL is "name" or "scope:name" (scope "main" or a device page kind).
 // Output is plain text, one value per line. Exit status: 0 success, 1 no running
 // instance, 2 bad command line, 3 the instance refused or failed.

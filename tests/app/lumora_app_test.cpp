@@ -3,6 +3,8 @@
 
 #include "app/automation_commands.h"
 #include "app/automation_protocol.h"
+#include "tests/app/app_test_support.h"
+#include "ui/menu_cmd.h"
 #include "app/command_line.h"
 #include "app/control_classes.h"
 #include "app/lumora_app.h"
@@ -32,59 +34,27 @@ namespace lumora {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::AppFixture;
+using testing::kWait;
 using testing::LogCatcher;
-using testing::RuntimeFolder;
-using testing::ScopedEnv;
-using testing::TempFolder;
 
-constexpr auto kWait = 30s;  // only reached when something is broken
-
-class AppTest : public ::testing::Test {
+// The program with an empty device emulator in place of the machine's devices, and
+// discovery passes run by the test.
+class AppTest : public AppFixture {
 protected:
-    void SetUp() override {
-        std::filesystem::copy(std::filesystem::path(LUMORA_SOURCE_DIR) / "data" / "skin", program_ / "skin",
-                              std::filesystem::copy_options::recursive);
-    }
-    void TearDown() override {
-        app_.reset();
-        CPaintManagerUI::SetRenderer(nullptr);
-    }
-
-    void WriteProgramFile(const std::string& relative, const std::string& text) {
-        const auto path = program_ / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << text;
-    }
-
     LumoraApp& Start() {
         LumoraApp::Options options;
-        options.programFolder = program_.Path();
-        app_ = std::make_unique<LumoraApp>(options);
-        EXPECT_EQ(app_->Start(), LumoraApp::StartResult::Running) << app_->Error();
-        app_->Loop().RunUntilIdle();  // first show: "windowinit"
-        return *app_;
+        options.demoDevices = std::vector<std::string>{};
+        options.demoPacing = false;
+        options.startDiscovery = false;
+        return AppFixture::Start(options);
     }
-    CMainWnd& Main() { return *app_->MainWindow(); }
-
-    // Runs the UI loop until done() holds; false when it did not within kWait.
-    bool PumpUntil(const std::function<bool()>& done) {
-        MessageLoop& loop = app_->Loop();
-        bool timedOut = false;
-        const auto timer = loop.NewTimerId();
-        loop.SetTimer(timer, kWait, MessageLoop::TimerMode::OneShot, [&] { timedOut = true; });
-        loop.RunUntil([&] { return timedOut || done(); });
-        loop.KillTimer(timer);
-        return done();
+    // The first device scan, after which the window shows.
+    void FirstScan() {
+        ASSERT_TRUE(Main().RunDiscoveryPass());
+        app_->Loop().RunUntilIdle();
     }
-
-    BusReply Ctl(const std::vector<std::string>& args) { return AutomationCommands(Main()).Execute(args); }
-
-    TempFolder program_;
-    TempFolder home_;
-    RuntimeFolder runtime_;
-    ScopedEnv config_{"XDG_CONFIG_HOME", (home_ / "config").string()};
-    ScopedEnv data_{"XDG_DATA_HOME", (home_ / "data").string()};
-    std::unique_ptr<LumoraApp> app_;
+    void Exit() { Main().PostMessage(WM_MENUCLICK, 0, 0, MenuCmd{"exit", {}, {}, false}); }
 };
 
 TEST_F(AppTest, StartsTheMainWindowAndShutsDownInOrder) {
@@ -94,10 +64,11 @@ TEST_F(AppTest, StartsTheMainWindowAndShutsDownInOrder) {
     EXPECT_EQ(main.GetTitle(), "Halvek Trine 1.02");
     EXPECT_EQ(main.GetStyle(), 0x96CA0000u);
     EXPECT_EQ(main.GetIcon(), 107);
-    EXPECT_TRUE(main.IsWindowVisible());
-    // 800 x 572, centred on the 1920 x 1080 headless screen.
-    EXPECT_EQ(main.GetWindowRect(), (UiRect{560, 254, 1360, 826}));
     EXPECT_TRUE(main.GetPaintManager().IsWindowInitSent());
+    // Hidden until the first device scan is over.
+    EXPECT_FALSE(main.IsWindowVisible());
+    FirstScan();
+    EXPECT_TRUE(main.IsWindowVisible());
     EXPECT_EQ(CPaintManagerUI::GetInstancePath(), program_.Path().string() + "/");
     EXPECT_EQ(CPaintManagerUI::GetResourcePath(), program_.Path().string() + "/skin/");
     // No "Font" folder: nothing loaded, and start-up went on.
@@ -107,7 +78,8 @@ TEST_F(AppTest, StartsTheMainWindowAndShutsDownInOrder) {
     const std::vector<std::string> expected = {
         "CCircleProgressUI", "CChartViewUI", "CWndUI", "CSelectPanelUI", "CDeviceKeyButtonUI",
         "CHandImgButtonUI", "CHandImgSelectButtonUI", "CRedioMacroButtonUI", "CAudioRecordUI",
-        "CComboEditContainerElementUI"};
+        "CDeviceOptionUI", "CMpDevicePowerUI", "CComboEditContainerElementUI", "COrvaneUSBDevice",
+        "COrvaneMousePadDevice", "COrvaneHS6533Device"};
     EXPECT_EQ(CControlFactory::GetInstance().RegisteredNames(), expected);
     for (const auto& [name, create] : CControlFactory::CustomControlClasses())
         EXPECT_NE(std::find(expected.begin(), expected.end(), name), expected.end()) << name;
@@ -119,8 +91,8 @@ TEST_F(AppTest, StartsTheMainWindowAndShutsDownInOrder) {
     EXPECT_EQ(second.TryAcquire(), SingleInstance::Result::AlreadyRunning);
     EXPECT_TRUE(std::filesystem::exists(runtime_.Socket()));
 
-    // The close button ends the loop; shutdown gives everything back.
-    EXPECT_EQ(Ctl({"notify", "click", "main:closebtn"}).status, AutomationProtocol::kOk);
+    // "exit" of the tray menu ends the loop; shutdown gives everything back.
+    Exit();
     EXPECT_EQ(app.Run(), 0);
     EXPECT_FALSE(main.IsWindow());
     app.Shutdown();
@@ -173,7 +145,8 @@ TEST_F(AppTest, SkinElementsOfTheTableAreCreatedWhateverTheirCase) {
         {"DEVICEKEYBUTTON", "DeviceKeyButton"},     {"HandImgButton", "HandImgButton"},
         {"audiorecord", "AudioRecord"},             {"HandImgSelectButton", "HandImgSelectButton"},
         {"RedioMacroButton", "RedioMacroButton"},   {"ComboEditContainerElement", "ComboEditContainerElement"},
-        {"DeviceProfileUI", "VerticalLayout"},      {"NoSuchElement", nullptr},
+        {"DeviceProfileUI", "VerticalLayout"},      {"orvanekeyboarddevice", "OrvaneKeyboardDevice"},
+        {"ORVANEHS6533DEVICE", "OrvaneHS6533Device"}, {"NoSuchElement", nullptr},
         {"CircleProgressUI", nullptr},              {"", nullptr},
         {"LightSetControlUI", nullptr},  // its file is not there
     };
@@ -195,6 +168,7 @@ TEST_F(AppTest, SkinElementsOfTheTableAreCreatedWhateverTheirCase) {
 
 TEST_F(AppTest, AutomationFindsControlsAndActsAsAUser) {
     Start();
+    FirstScan();
     struct Case {
         std::vector<std::string> args;
         std::int32_t status;
@@ -209,7 +183,10 @@ TEST_F(AppTest, AutomationFindsControlsAndActsAsAUser) {
         {{"get", "title_label", "no_such_property"}, 3, "no property no_such_property"},
         {{"get", "no_such_control", "text"}, 3, "no control no_such_control"},
         {{"get", "main:", "text"}, 3, "no control named"},
-        {{"get", "keyboard:DPI_slider_1", "value"}, 3, "no keyboard page"},
+        {{"get", "keyboard:DPI_slider_1", "value"}, 3, "no control DPI_slider_1 on the keyboard page"},
+        {{"get", "HD:device_power_Layout", "visible"}, 3, "no HD page"},
+        {{"sim", "list"}, 0, ""},
+        {{"sim", "plug", "toaster"}, 2, "unknown device"},
         {{"get", "Kitchen:sink", "text"}, 3, "unknown scope Kitchen"},
         {{"modal", "confirm_btn"}, 3, "no modal window"},
         {{"tree"}, 0, " MainWnd \"Halvek Trine 1.02\" visible\n"},
@@ -277,13 +254,15 @@ TEST_F(AppTest, BusMessagesReachTheMainWindowByRegisteredName) {
 
 TEST_F(AppTest, SecondStartBringsTheRunningWindowToTheFront) {
     Start();
+    FirstScan();
     CMainWnd& main = Main();
+    const int scans = main.ProductMessageCount();
     ASSERT_EQ(AutomationCommands(main).Execute({"notify", "click", "minbtn"}).status, 0);
     main.FindControl("No_device_Link")->SetVisible(false);
     ASSERT_TRUE(main.IsIconic());
     std::atomic<bool> handedOver{false};
     std::thread second([&] { handedOver = LumoraApp::HandOver(kWait); });
-    EXPECT_TRUE(PumpUntil([&] { return main.ProductMessageCount() == 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return main.ProductMessageCount() == scans + 1; }));
     second.join();
     EXPECT_TRUE(handedOver);
     EXPECT_EQ(main.LastProductLParam(), 1);
@@ -296,7 +275,7 @@ TEST_F(AppTest, SecondStartBringsTheRunningWindowToTheFront) {
     // A hidden window is shown again.
     main.ShowWindow(false);
     second = std::thread([&] { handedOver = LumoraApp::HandOver(kWait); });
-    EXPECT_TRUE(PumpUntil([&] { return main.ProductMessageCount() == 2; }));
+    EXPECT_TRUE(PumpUntil([&] { return main.ProductMessageCount() == scans + 2; }));
     second.join();
     EXPECT_TRUE(main.IsWindowVisible());
 }
@@ -351,7 +330,9 @@ TEST(CommandLineTest, Options) {
         {{}, false, false, false, ""},
         {{"--headless"}, true, false, false, ""},
         {{"--help", "--version"}, false, true, true, ""},
-        {{"--demo"}, false, false, false, "unknown option --demo"},
+        {{"--demo", "--headless"}, true, false, false, ""},
+        {{"--demo=toaster"}, false, false, false, "unknown device 'toaster'"},
+        {{"--demo="}, false, false, false, "names no device"},
         {{"--headless", "extra"}, true, false, false, "unexpected argument extra"},
     };
     for (const Case& c : cases) {
@@ -359,11 +340,16 @@ TEST(CommandLineTest, Options) {
         EXPECT_EQ(line.headless, c.headless);
         EXPECT_EQ(line.help, c.help);
         EXPECT_EQ(line.version, c.version);
+        if (!c.args.empty() && c.args.front() == "--demo") {
+            EXPECT_TRUE(line.demo && line.demo->size() == 6);
+        }
         if (*c.error)
             EXPECT_NE(line.error.find(c.error), std::string::npos) << line.error;
         else
             EXPECT_TRUE(line.error.empty()) << line.error;
     }
+    const CommandLine chosen = CommandLine::Parse(std::vector<std::string>{"--demo=mouse,headset"});
+    EXPECT_EQ(chosen.demo, (std::vector<std::string>{"mouse", "headset"}));
 }
 
 }  // namespace

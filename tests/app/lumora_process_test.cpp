@@ -131,12 +131,17 @@ protected:
     }
     ToolRun Ctl(const std::vector<std::string>& args) { return Run(Bin("lumora-ctl"), args); }
 
-    // Starts `lumora --headless` (or the program given) and waits until it answers on the bus.
-    pid_t StartInstance(const std::string& label, const std::filesystem::path& program = Bin("lumora")) {
-        const pid_t pid = Spawn(program, {"--headless"}, label, {"LUMORA_LOG=info"});
+    // Starts `lumora --headless` (or the program given) and waits until it answers on the
+    // bus with its window shown.
+    pid_t StartInstance(const std::string& label, const std::filesystem::path& program = Bin("lumora"),
+                        std::vector<std::string> args = {"--headless"}) {
+        const pid_t pid = Spawn(program, args, label, {"LUMORA_LOG=info"});
         const auto deadline = std::chrono::steady_clock::now() + kWait;
+        // The window shows once the first device scan is over.
         while (std::chrono::steady_clock::now() < deadline) {
-            if (Ctl({"tree"}).exitCode == 0) return pid;
+            const ToolRun tree = Ctl({"tree"});
+            if (tree.exitCode == 0 && tree.out.find("MainWnd \"Halvek Trine 1.02\" visible") != std::string::npos)
+                return pid;
             if (waitpid(pid, nullptr, WNOHANG) == pid) break;
         }
         ADD_FAILURE() << label << " did not come up: " << ReadFile(temp_ / (label + ".err"));
@@ -165,8 +170,11 @@ TEST_F(ProcessTest, SecondStartHandsOverToTheRunningInstance) {
     // The first got UWM_PRODUCT_MSG with wParam 0 and lParam 1.
     EXPECT_TRUE(WaitForText(temp_ / "first.err", "软件标示 ")) << ReadFile(temp_ / "first.err");
     EXPECT_NE(ReadFile(temp_ / "first.err").find("，0d1d"), std::string::npos);
+    // The close button only hides the window; the program keeps running in the tray.
     const ToolRun close = Ctl({"notify", "click", "main:closebtn"});
     EXPECT_EQ(close.exitCode, 0) << close.err;
+    EXPECT_EQ(Ctl({"get", "main:closebtn", "visible"}).out, "true\n");
+    ASSERT_EQ(kill(first, SIGTERM), 0);
     EXPECT_EQ(WaitExit(first), 0) << ReadFile(temp_ / "first.err");
     EXPECT_FALSE(std::filesystem::exists(Socket()));
 }
@@ -199,12 +207,11 @@ TEST_F(ProcessTest, CtlRoundTrips) {
          "No device connected. Plug in your keyboard, mouse, mouse pad or headset.\n", ""},
         {{"set", "main:title_label", "text", "Two words"}, 0, "", ""},
         {{"get", "main:title_label", "text"}, 0, "Two words\n", ""},
-        {{"notify", "click", "main:minbtn"}, 0, "", ""},
         {{"get", "no_such_control", "text"}, 3, "", "no control no_such_control"},
         {{"set", "title_label", "visible", "sometimes"}, 3, "", "not a boolean"},
         {{"modal", "confirm_btn"}, 3, "", "no modal window"},
         {{"get", "title_label"}, 2, "", "usage"},
-        {{"sim", "plug", "mouse"}, 2, "", "unknown command sim"},
+        {{"sim", "plug", "mouse"}, 3, "", "runs no emulated devices"},
         {{}, 2, "", "usage"},
     };
     for (const Case& c : cases) {
@@ -227,6 +234,52 @@ TEST_F(ProcessTest, CtlRoundTrips) {
     const ToolRun none = Ctl({"tree"});
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_NE(none.err.find("not running"), std::string::npos) << none.err;
+}
+
+// The tab of a device as `lumora-ctl tree` lists it, with its state.
+std::string TabLine(const std::string& tree, const std::string& label) {
+    const std::string key = "DeviceOption \"device_select\" text=\"" + label + "\"";
+    const size_t at = tree.find(key);
+    if (at == std::string::npos) return {};
+    return tree.substr(at, tree.find('\n', at) - at);
+}
+
+TEST_F(ProcessTest, DemoDevicesComeAndGoWithLumoraCtlSim) {
+    const pid_t demo = StartInstance("demo", Bin("lumora"), {"--headless", "--demo=mouse,mousepad"});
+    // A tab is shown once its device is found; hidden ones say so.
+    auto tabShown = [&](const std::string& label) {
+        const std::string line = TabLine(Ctl({"tree"}).out, label);
+        return !line.empty() && line.find("hidden") == std::string::npos;
+    };
+    auto waitTab = [&](const std::string& label, bool shown) {
+        const auto deadline = std::chrono::steady_clock::now() + kWait;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (tabShown(label) == shown) return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    };
+    EXPECT_TRUE(waitTab("Mouse", true));
+    EXPECT_TRUE(waitTab("Mouse pad", true));
+    EXPECT_FALSE(tabShown("Keyboard"));
+    EXPECT_EQ(Ctl({"get", "MousePad:mousepad_device_key_light", "visible"}).exitCode, 0);
+
+    const ToolRun unplug = Ctl({"sim", "unplug", "mousepad"});
+    EXPECT_EQ(unplug.exitCode, 0) << unplug.err;
+    EXPECT_TRUE(waitTab("Mouse pad", false));
+    EXPECT_EQ(Ctl({"sim", "plug", "mousepad"}).exitCode, 0);
+    EXPECT_TRUE(waitTab("Mouse pad", true));
+
+    const ToolRun notCreated = Ctl({"sim", "plug", "keyboard"});
+    EXPECT_EQ(notCreated.exitCode, 3);
+    EXPECT_NE(notCreated.err.find("not part of this demo"), std::string::npos) << notCreated.err;
+    EXPECT_EQ(Ctl({"sim", "plug", "toaster"}).exitCode, 2);
+    const ToolRun dump = Ctl({"sim", "dump", "mouse"});
+    EXPECT_EQ(dump.exitCode, 0) << dump.err;
+    EXPECT_NE(dump.out.find("0x221c"), std::string::npos) << dump.out;
+
+    ASSERT_EQ(kill(demo, SIGTERM), 0);
+    EXPECT_EQ(WaitExit(demo), 0) << ReadFile(temp_ / "demo.err");
 }
 
 int RawConnect(const std::filesystem::path& path) {
@@ -280,8 +333,7 @@ TEST_F(ProcessTest, GarbageOnTheBusCannotCrashOrHangIt) {
     const ToolRun get = Ctl({"get", "main:closebtn", "visible"});
     EXPECT_EQ(get.exitCode, 0) << get.err;
     EXPECT_EQ(get.out, "true\n");
-    const ToolRun close = Ctl({"notify", "click", "main:closebtn"});
-    EXPECT_EQ(close.exitCode, 0) << close.err;
+    ASSERT_EQ(kill(instance, SIGTERM), 0);
     EXPECT_EQ(WaitExit(instance), 0) << ReadFile(temp_ / "instance.err");
     ::close(silent);
 }
@@ -317,9 +369,9 @@ TEST_F(ProcessTest, CommandLines) {
         std::string says;  // part of the output (standard output, then error output)
     };
     const Case cases[] = {
-        {"lumora", {"--help"}, 0, "usage: lumora [--headless] [--help] [--version]"},
+        {"lumora", {"--help"}, 0, "usage: lumora [--demo[=DEVICE,...]] [--headless] [--help] [--version]"},
         {"lumora", {"--version"}, 0, "lumora 1.02\n"},
-        {"lumora", {"--demo"}, 2, "unknown option --demo"},
+        {"lumora", {"--demo=mouse,toaster"}, 2, "unknown device 'toaster'"},
         {"lumora-ctl", {"--help"}, 0, "notify TYPE CONTROL [VALUE]"},
         {"lumora-ctl", {"tree"}, 1, "not running"},
     };
