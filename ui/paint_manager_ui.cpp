@@ -10,6 +10,8 @@
 #include "ui/control_ui.h"
 #include "ui/message_filter_ui.h"
 #include "ui/ui_renderer.h"
+#include "ui/window_wnd.h"
+#include "ui/window_wnd.h"
 
 namespace lumora {
 
@@ -414,7 +416,13 @@ void CPaintManagerUI::RemoveAllOptionGroups() { option_groups_.clear(); }
 void CPaintManagerUI::SetDPI(int dpi) {
     dpi = std::clamp(dpi, 48, 960);
     if (dpi == dpi_) return;
+    const int old = dpi_;
     dpi_ = dpi;
+    // As in DuiLib the window keeps its logical size: its pixel size follows the DPI.
+    if (window_ && window_->IsWindow() && !window_->IsZoomed()) {
+        const UiRect r = window_->GetWindowRect();
+        window_->MoveWindow(UiRect{r.left, r.top, r.left + r.Width() * dpi / old, r.top + r.Height() * dpi / old});
+    }
     if (IUiRenderer* renderer = GetRenderer()) renderer->ManagerChanged(*this);
 }
 

@@ -126,6 +126,7 @@ public:
 
     // --- DPI
     int GetDPI() const { return dpi_; }
+    // Also scales the window (unless maximised) so it keeps its logical size.
     void SetDPI(int dpi);
     void ResetDPIAssets();
     int GetScale() const { return dpi_ * 100 / 96; }
