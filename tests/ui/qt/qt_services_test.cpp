@@ -133,15 +133,22 @@ TEST_F(QtServicesTest, TrayIconShowsTheTooltipAndClicksArriveAsTheTrayMessage) {
 
 TEST_F(QtServicesTest, FileDialogsAreQtFileDialogsWithTheFilters) {
     auto owner = OpenSkin();
-    const std::string folder = dir_.string();
-    WhenDialogOpens<QFileDialog>([folder](QFileDialog& dialog) {
+    WhenDialogOpens<QFileDialog>([](QFileDialog& dialog) {
         EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Macro Files(*.mac)")});
         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-        dialog.setDirectory(QString::fromStdString(folder));
-        dialog.selectFile(QStringLiteral("recorded"));
-        static_cast<QDialog&>(dialog).accept();  // as the Save button does
+        // The user types a name without extension and saves.
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("recorded"));
+        static_cast<QDialog&>(dialog).accept();
     });
-    const auto saved = CFileDialog::GetSaveFileName(owner.get(), CFileDialog::kMacroFilter, "macro");
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.owner = owner->GetHWND();
+    request.filter = CFileDialog::kMacroFilter;
+    request.initial_name = "macro";
+    request.folder = dir_.string();
+    const auto saved = CFileDialog::Show(request);
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(*saved, (dir_ / "recorded.mac").string());
     EXPECT_TRUE(owner->IsWindowEnabled());
