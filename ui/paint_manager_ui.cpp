@@ -24,6 +24,7 @@ struct SharedState {
     int resource_type = 1;
     std::atomic<MessageLoop*> loop{nullptr};
     IUiRenderer* renderer = nullptr;
+    std::function<int()> loop_runner;
     std::vector<CPaintManagerUI*> managers;
     std::vector<std::string> font_files;
     std::map<int, UiFontInfo> fonts;
@@ -83,7 +84,13 @@ int CPaintManagerUI::GetResourceType() { return Shared().resource_type; }
 void CPaintManagerUI::SetMessageLoop(MessageLoop* loop) { Shared().loop.store(loop); }
 MessageLoop* CPaintManagerUI::GetMessageLoop() { return Shared().loop.load(); }
 
+void CPaintManagerUI::SetLoopRunner(std::function<int()> runner) { Shared().loop_runner = std::move(runner); }
+
 int CPaintManagerUI::RunMessageLoop() {
+    if (Shared().loop_runner) {
+        const auto runner = Shared().loop_runner;
+        return runner();
+    }
     MessageLoop* loop = GetMessageLoop();
     if (!loop) {
         LOG_ERROR(kTag, "no message loop to run");

@@ -98,6 +98,16 @@ TEST_F(PlatformWindowsTest, TrayClicksArriveAsTheTrayMessage) {
     EXPECT_FALSE(tray.Click(WM_LBUTTONUP));
 }
 
+TEST_F(PlatformWindowsTest, AnInstalledLoopRunnerRunsTheMessageLoop) {
+    loop_.Post([this] { loop_.Quit(4); });
+    EXPECT_EQ(CPaintManagerUI::RunMessageLoop(), 4);
+    int runs = 0;
+    CPaintManagerUI::SetLoopRunner([&] { return ++runs + 10; });
+    EXPECT_EQ(CPaintManagerUI::RunMessageLoop(), 11);
+    CPaintManagerUI::SetLoopRunner(nullptr);
+    EXPECT_EQ(runs, 1);
+}
+
 TEST_F(PlatformWindowsTest, DpiKeepsTheLogicalSizeOfTheWindow) {
     auto w = OpenWindow(kSkin);
     w->MoveWindow(UiRect{0, 0, 1000, 640});

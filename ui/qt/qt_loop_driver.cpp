@@ -72,16 +72,15 @@ void QtLoopDriver::Wake(const std::shared_ptr<WakeState>& state) {
 
 void QtLoopDriver::Pass() {
     wake_->pending.store(false);
-    if (loop_.IsQuitting()) {
-        QCoreApplication::exit(loop_.ExitCode());
-        CheckNested();
-        return;
+    if (!loop_.IsQuitting()) {
+        ++passes_;
+        loop_.ProcessDue();
     }
-    ++passes_;
-    loop_.ProcessDue();
     CheckNested();
     if (loop_.IsQuitting()) {
-        QCoreApplication::exit(loop_.ExitCode());
+        // Only our own Run is ended: Qt would otherwise refuse every later loop
+        // (a dialog's) until it runs its main loop again.
+        if (running_) QCoreApplication::exit(loop_.ExitCode());
         return;
     }
     Schedule();
@@ -115,8 +114,10 @@ int QtLoopDriver::Run() {
         return -1;
     }
     if (loop_.IsQuitting()) return loop_.ExitCode();
+    running_ = true;
     Wake(wake_);
     QCoreApplication::exec();
+    running_ = false;
     return loop_.ExitCode();
 }
 

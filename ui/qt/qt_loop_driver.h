@@ -68,6 +68,7 @@ private:
     std::shared_ptr<WakeState> wake_;
     std::vector<Nested> nested_;
     std::size_t passes_ = 0;
+    bool running_ = false;
 };
 
 }  // namespace lumora

@@ -36,6 +36,25 @@ namespace lumora {
 namespace {
 constexpr const char* kTag = "qt";
 QtRenderer* g_instance = nullptr;
+QtMessageHandler g_previous_handler = nullptr;
+
+// Qt's own diagnostics go where ours go.
+void RouteQtMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    switch (type) {
+        case QtDebugMsg:
+        case QtInfoMsg:
+            LOG_DEBUG(kTag, "%s", utf8.constData());
+            break;
+        case QtWarningMsg:
+            LOG_WARNING(kTag, "%s", utf8.constData());
+            break;
+        case QtCriticalMsg:
+        case QtFatalMsg:
+            LOG_ERROR(kTag, "%s", utf8.constData());
+            break;
+    }
+}
 
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
@@ -95,6 +114,7 @@ std::unique_ptr<QtRenderer> QtRenderer::Install(int& argc, char** argv, MessageL
 
 QtRenderer::QtRenderer(MessageLoop& loop, std::unique_ptr<QApplication> app) : app_(std::move(app)) {
     g_instance = this;
+    g_previous_handler = qInstallMessageHandler(RouteQtMessage);
     auto* qapp = qobject_cast<QApplication*>(QCoreApplication::instance());
     QtTheme::Apply(*qapp);
     // Windows hide and show under the program's control; closing one never ends Qt.
@@ -109,6 +129,7 @@ QtRenderer::QtRenderer(MessageLoop& loop, std::unique_ptr<QApplication> app) : a
 
     driver_ = std::make_unique<QtLoopDriver>(loop);
     CPaintManagerUI::SetRenderer(this);
+    CPaintManagerUI::SetLoopRunner([this] { return Run(); });
     for (const std::string& font : CPaintManagerUI::GetFontFiles()) FontFileAdded(font);
     InstallDialogs();
     WatchScreens();
@@ -120,6 +141,7 @@ QtRenderer::QtRenderer(MessageLoop& loop, std::unique_ptr<QApplication> app) : a
 
 QtRenderer::~QtRenderer() {
     if (CPaintManagerUI::GetRenderer() == this) CPaintManagerUI::SetRenderer(nullptr);
+    CPaintManagerUI::SetLoopRunner(nullptr);
     CFileDialog::SetHandler(nullptr);
     CColorSelectDialog::SetHandler(nullptr);
     flush_timer_.stop();
@@ -137,6 +159,7 @@ QtRenderer::~QtRenderer() {
     QFontDatabase::removeAllApplicationFonts();
     g_instance = nullptr;
     app_.reset();
+    qInstallMessageHandler(g_previous_handler);
 }
 
 QtRenderer* QtRenderer::Instance() { return g_instance; }

@@ -9,12 +9,13 @@
 //     if (!QtRenderer::DisplayAvailable(&why)) { /* say why; suggest --headless */ }
 //     auto renderer = QtRenderer::Install(argc, argv, loop);   // after SetMessageLoop
 //     ... create the main window as usual ...
-//     int code = renderer->Run();          // instead of CPaintManagerUI::RunMessageLoop()
+//     int code = CPaintManagerUI::RunMessageLoop();   // runs Qt's loop (renderer->Run())
 //     ... destroy the windows, then renderer.reset() ...
 //
 // Install creates the QApplication (unless one exists), applies the theme, makes
 // itself the renderer of every paint manager (CPaintManagerUI::SetRenderer),
-// drives the loop from Qt (QtLoopDriver), answers the file and colour dialogs
+// drives the loop from Qt (QtLoopDriver) and becomes the loop runner of
+// CPaintManagerUI::RunMessageLoop, answers the file and colour dialogs
 // (CFileDialog, CColorSelectDialog) with Qt's dialogs, shows the tray icons
 // (CTrayIcon) and loads the font files recorded so far (and later ones).
 //

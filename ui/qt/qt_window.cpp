@@ -368,8 +368,11 @@ void QtWindow::ApplyWindowState() {
     } else if (isMinimized() || isMaximized()) {
         showNormal();
     } else if (!isVisible()) {
+        // A window shown again comes to the front; a new one is there already.
+        const bool again = shown_before_;
+        shown_before_ = true;
         show();
-        raise();
+        if (again) raise();
         activateWindow();
     }
     --applying_;
@@ -448,8 +451,9 @@ void QtWindow::changeEvent(QEvent* event) {
 }
 
 void QtWindow::closeEvent(QCloseEvent* event) {
-    if (Model() && event->spontaneous()) {
-        // The desktop's close is the system command; the program decides.
+    if (Model()) {
+        // We only ever hide: a close comes from the desktop, and on the desktop the
+        // close button is a system command the program decides on.
         event->ignore();
         Post(WM_SYSCOMMAND, SC_CLOSE);
         return;

@@ -118,6 +118,7 @@ private:
     double pixel_ratio_ = 1.0;
     int applying_ = 0;  // our own geometry and state changes are not reported back
     bool dragging_ = false;
+    bool shown_before_ = false;
     QPoint drag_offset_;
     QSize last_reported_size_;
 };

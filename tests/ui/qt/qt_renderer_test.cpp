@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 #include <QSet>
 
 #include "tests/ui/qt/qt_test_support.h"
@@ -194,10 +195,22 @@ TEST_F(QtRendererTest, WindowStateFollowsTheModelAndTheDesktopReachesTheModel) {
     Settle();
     EXPECT_FALSE(window->IsIconic());
 
-    // The model is the monitor's size as Qt reports it.
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    // The model is the monitor's size as Qt reports it, and hears when it changes.
+    QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect screen = primary->geometry();
     EXPECT_EQ(CWindowWnd::GetMonitorRect(window.get()),
               (UiRect{screen.x(), screen.y(), screen.x() + screen.width(), screen.y() + screen.height()}));
+    window->messages.clear();
+    Q_EMIT primary->geometryChanged(screen);
+    Settle();
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_EQ(window->messages.back().message, WM_DISPLAYCHANGE);
+    EXPECT_EQ(window->messages.back().lParam, (screen.height() << 16) | screen.width());
+
+    // The desktop's close button asks the model, which closes by default.
+    qt_window->windowHandle()->close();
+    Settle();
+    EXPECT_FALSE(window->IsWindow());
 }
 
 TEST_F(QtRendererTest, TreeChangesAddAndRemoveWidgets) {

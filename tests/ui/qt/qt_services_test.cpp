@@ -78,6 +78,22 @@ TEST_F(QtServicesTest, MessageWindowRunsOnANestedQtLoopAndAnswersTheClick) {
     EXPECT_TRUE(owner->IsWindowEnabled());
 }
 
+TEST_F(QtServicesTest, TheLibrarysMessageLoopRunsOnQtsLoop) {
+    auto window = OpenSkin();
+    // A window timer and a posted quit: both need Qt's loop running ours.
+    window->SetTimer(5, 10);
+    int ticks = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        ticks = static_cast<int>(std::count_if(window->messages.begin(), window->messages.end(),
+                                               [](const WindowMessage& m) { return m.message == WM_TIMER; }));
+        if (ticks >= 3) loop_.Quit(3);
+    });
+    watch.start(5);
+    EXPECT_EQ(CPaintManagerUI::RunMessageLoop(), 3);
+    EXPECT_GE(ticks, 3);
+}
+
 TEST_F(QtServicesTest, MenuPopsUpAndItsItemReachesTheOwner) {
     auto owner = OpenSkin();
     auto keep = std::make_unique<CMenuWnd>();
