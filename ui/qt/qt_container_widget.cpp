@@ -92,7 +92,10 @@ bool QtContainerWidget::Sync() {
     if (enabled != enabled_in_tree_) {
         enabled_in_tree_ = enabled;
         for (const auto& child : children_) {
-            if (child) child->Sync();
+            if (child) {
+                child->Sync();
+                child->update();
+            }
         }
     }
     if (const auto* list = dynamic_cast<const CListUI*>(control)) scroll_state_ = list->GetScrollState();

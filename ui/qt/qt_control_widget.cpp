@@ -151,7 +151,6 @@ bool QtControlWidget::Sync() {
             unsetCursor();
         }
     }
-    update();
     return moved;
 }
 

@@ -51,7 +51,7 @@ public:
     std::size_t Paints() const { return paints_; }
 
     // Reads the control into the widget. True when the change moves or sizes
-    // something (the window then lays out again).
+    // something (the window then lays out again). The caller repaints it.
     virtual bool Sync();
     virtual QtContainerWidget* AsContainer() { return nullptr; }
 

@@ -228,6 +228,7 @@ void QtWindow::RebuildChildren(CControlUI& control) {
         for (CControlUI* p = control.GetParent(); p; p = p->GetParent()) {
             if (QtControlWidget* above = WidgetFor(*p)) {
                 if (above->Sync()) layout_dirty_ = true;
+                above->update();
                 break;
             }
         }
@@ -237,6 +238,7 @@ void QtWindow::RebuildChildren(CControlUI& control) {
     const CContainerUI* model = control.AsContainer();
     if (!container || !model) {
         if (widget->Sync()) layout_dirty_ = true;
+        widget->update();
         return;
     }
     std::unordered_map<const CControlUI*, QtControlWidget*> existing;
@@ -286,6 +288,12 @@ void QtWindow::SyncContent() {
             if (!pending.life.expired()) RebuildChildren(*pending.control);
         }
     }
+    std::vector<QPointer<QtControlWidget>> synced;
+    auto sync = [&](QtControlWidget* widget) {
+        renderer_.CountSync();
+        if (widget->Sync()) layout_dirty_ = true;
+        synced.emplace_back(widget);
+    };
     if (all_dirty_) {
         all_dirty_ = false;
         dirty_controls_.clear();
@@ -293,9 +301,7 @@ void QtWindow::SyncContent() {
         all.reserve(widgets_.size());
         for (auto& [control, widget] : widgets_) all.emplace_back(widget);
         for (const auto& widget : all) {
-            if (!widget) continue;
-            renderer_.CountSync();
-            if (widget->Sync()) layout_dirty_ = true;
+            if (widget) sync(widget);
         }
     } else if (!dirty_controls_.empty()) {
         auto dirty = std::move(dirty_controls_);
@@ -305,12 +311,28 @@ void QtWindow::SyncContent() {
             QtControlWidget* widget = WidgetFor(*pending.control);
             // A combo box row changed: the box shows it.
             for (CControlUI* p = pending.control->GetParent(); !widget && p; p = p->GetParent()) widget = WidgetFor(*p);
-            if (!widget) continue;
-            renderer_.CountSync();
-            if (widget->Sync()) layout_dirty_ = true;
+            if (widget) sync(widget);
         }
     }
     if (layout_dirty_) Layout();
+    Repaint(synced);
+}
+
+void QtWindow::Repaint(const std::vector<QPointer<QtControlWidget>>& changed) {
+    // Many changed children of one parent (a lighting effect over a key picture)
+    // repaint as one area: far cheaper for Qt than as many small ones.
+    constexpr std::size_t kManyChildren = 24;
+    std::unordered_map<QWidget*, std::vector<QtControlWidget*>> by_parent;
+    for (const auto& widget : changed) {
+        if (widget) by_parent[widget->parentWidget()].push_back(widget);
+    }
+    for (auto& [parent, widgets] : by_parent) {
+        if (parent && widgets.size() >= kManyChildren) {
+            parent->update();
+            continue;
+        }
+        for (QtControlWidget* widget : widgets) widget->update();
+    }
 }
 
 void QtWindow::Layout() {

@@ -89,6 +89,7 @@ protected:
 private:
     void ApplyWindowState();
     void SyncContent();
+    void Repaint(const std::vector<QPointer<QtControlWidget>>& changed);
     void RebuildRoot();
     void RebuildChildren(CControlUI& container);
     void Layout();
