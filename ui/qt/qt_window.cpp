@@ -91,6 +91,14 @@ void QtWindow::Detach() {
     deleteLater();
 }
 
+void QtWindow::MarkWindowDirty() {
+    window_dirty_ = true;
+    if (const CWindowWnd* w = Model()) {
+        if (w->IsTopmost() && !was_topmost_) raise_pending_ = true;
+        was_topmost_ = w->IsTopmost();
+    }
+}
+
 void QtWindow::MarkControlDirty(CControlUI& control) {
     if (root_dirty_ || all_dirty_) return;
     dirty_controls_.try_emplace(&control, Pending{&control, control.LifeToken()});
@@ -364,9 +372,6 @@ void QtWindow::ApplyWindowState() {
     ++applying_;
     const QString title = QString::fromStdString(w->GetTitle());
     if (windowTitle() != title) setWindowTitle(title);
-    if (w->IsTopmost() != windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, w->IsTopmost());  // hides the window; shown again below
-    }
     if (!w->IsWindowVisible()) {
         if (isVisible()) hide();
         --applying_;
@@ -395,6 +400,11 @@ void QtWindow::ApplyWindowState() {
         shown_before_ = true;
         show();
         if (again) raise();
+        activateWindow();
+    }
+    if (raise_pending_) {
+        raise_pending_ = false;
+        raise();
         activateWindow();
     }
     --applying_;

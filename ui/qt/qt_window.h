@@ -15,6 +15,9 @@
 // a resize notifies "windowsize" of the root), minimising and restoring send the
 // system commands, the window manager's close sends SC_CLOSE, activation
 // WM_ACTIVATE, the mouse entering and leaving WM_MOUSEHOVER and WM_MOUSELEAVE.
+// Topmost is taken as "come to the front" (raise and activate), which is what the
+// program uses it for (topmost, 10 ms, not topmost); a lasting stay-on-top flag
+// would make the desktop map the window anew, flickering, each time.
 // Dragging inside the skin's caption area (window attribute "caption", bottom =
 // height), where no button or field is, moves the window.
 
@@ -50,7 +53,8 @@ public:
     void Detach();
 
     // --- what changed (cheap; applied by Sync)
-    void MarkWindowDirty() { window_dirty_ = true; }
+    // Called at each change of the model window (before frames fold changes).
+    void MarkWindowDirty();
     void MarkControlDirty(CControlUI& control);
     void MarkTreeDirty(CControlUI* container);
     void MarkAllDirty();
@@ -120,6 +124,8 @@ private:
     int applying_ = 0;  // our own geometry and state changes are not reported back
     bool dragging_ = false;
     bool shown_before_ = false;
+    bool was_topmost_ = false;
+    bool raise_pending_ = false;
     QPoint drag_offset_;
     QSize last_reported_size_;
 };

@@ -190,6 +190,34 @@ TEST_F(QtServicesTest, ColourDialogStartsAtTheColourAndGivesTheChosenOne) {
     EXPECT_EQ(CColorSelectDialog::Show(owner.get(), 96, 0x123456).result, 0);
 }
 
+TEST(QtDisplayTest, NoDisplayIsToldWithItsReason) {
+    struct Saved {
+        const char* name;
+        std::optional<std::string> value;
+    } saved[] = {{"QT_QPA_PLATFORM", {}}, {"DISPLAY", {}}, {"WAYLAND_DISPLAY", {}}};
+    for (auto& s : saved) {
+        if (const char* v = std::getenv(s.name)) s.value = v;
+        ::unsetenv(s.name);
+    }
+    std::string why;
+    EXPECT_FALSE(QtRenderer::DisplayAvailable(&why));
+    EXPECT_NE(why.find("DISPLAY"), std::string::npos);
+    ::setenv("DISPLAY", ":98765", 1);  // no such X server here
+    EXPECT_FALSE(QtRenderer::DisplayAvailable(&why));
+    ::setenv("DISPLAY", "elsewhere:0", 1);  // remote: Qt finds out
+    EXPECT_TRUE(QtRenderer::DisplayAvailable());
+    ::unsetenv("DISPLAY");
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    EXPECT_TRUE(QtRenderer::DisplayAvailable());
+    for (auto& s : saved) {
+        if (s.value) {
+            ::setenv(s.name, s.value->c_str(), 1);
+        } else {
+            ::unsetenv(s.name);
+        }
+    }
+}
+
 TEST_F(QtServicesTest, FontFilesRecordedByTheModelReachQt) {
     const char* candidates[] = {"/usr/share/fonts/truetype/noto/NotoSansThai-Regular.ttf",
                                 "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"};
