@@ -271,8 +271,10 @@ void QtRenderer::ControlChanged(CControlUI& control) {
     const CPaintManagerUI* manager = control.GetManager();
     if (QtWindow* window = QtWindowOf(manager)) {
         window->MarkControlDirty(control);
-        // A hidden or minimised window waits: nothing is drawn for it.
-        if (window->IsShownInModel()) ScheduleFlush();
+        // A hidden or minimised window waits, and so does a control in a hidden
+        // container: nothing is drawn for them.
+        const CControlUI* parent = control.GetParent();
+        if (window->IsShownInModel() && (!parent || parent->IsVisible())) ScheduleFlush();
     } else if (QtMenuPopup* menu = MenuOf(manager)) {
         menu->MarkDirty();
     }

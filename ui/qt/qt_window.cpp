@@ -86,6 +86,7 @@ void QtWindow::Detach() {
     manager_ = nullptr;
     dirty_controls_.clear();
     dirty_trees_.clear();
+    parked_.clear();
     dragging_ = false;
     hide();
     deleteLater();
@@ -286,6 +287,7 @@ void QtWindow::SyncContent() {
         all_dirty_ = false;
         dirty_controls_.clear();
         dirty_trees_.clear();
+        parked_.clear();
         RebuildRoot();
         layout_dirty_ = true;
     }
@@ -305,6 +307,7 @@ void QtWindow::SyncContent() {
     if (all_dirty_) {
         all_dirty_ = false;
         dirty_controls_.clear();
+        parked_.clear();
         std::vector<QPointer<QtControlWidget>> all;
         all.reserve(widgets_.size());
         for (auto& [control, widget] : widgets_) all.emplace_back(widget);
@@ -316,10 +319,39 @@ void QtWindow::SyncContent() {
         dirty_controls_.clear();
         for (auto& [key, pending] : dirty) {
             if (pending.life.expired()) continue;
+            const CControlUI* parent = pending.control->GetParent();
+            if (parent && !parent->IsVisible()) {
+                parked_[key] = pending;
+                continue;
+            }
             QtControlWidget* widget = WidgetFor(*pending.control);
             // A combo box row changed: the box shows it.
             for (CControlUI* p = pending.control->GetParent(); !widget && p; p = p->GetParent()) widget = WidgetFor(*p);
             if (widget) sync(widget);
+        }
+    }
+    // Something was shown or moved: parked changes whose container shows now are
+    // read (a container shown may reveal more, hence the rounds).
+    for (bool progress = layout_dirty_; progress && !parked_.empty();) {
+        progress = false;
+        for (auto it = parked_.begin(); it != parked_.end();) {
+            const Pending pending = it->second;
+            if (pending.life.expired()) {
+                it = parked_.erase(it);
+                continue;
+            }
+            const CControlUI* parent = pending.control->GetParent();
+            if (parent && !parent->IsVisible()) {
+                ++it;
+                continue;
+            }
+            it = parked_.erase(it);
+            QtControlWidget* widget = WidgetFor(*pending.control);
+            for (CControlUI* p = pending.control->GetParent(); !widget && p; p = p->GetParent()) widget = WidgetFor(*p);
+            if (widget) {
+                sync(widget);
+                progress = true;
+            }
         }
     }
     if (layout_dirty_) Layout();

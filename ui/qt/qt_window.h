@@ -5,6 +5,9 @@
 // the widgets in step with the model, only for what changed, and only while the
 // window is shown and not minimised (the changes wait until it is).
 //
+// Changes inside hidden containers (the pages of the devices not shown) wait
+// until their container shows.
+//
 // Model geometry is in device pixels, as on the desktop the program was made for;
 // Qt places windows in device-independent pixels: the window rectangle is divided
 // by the screen's pixel ratio and the skin's 96-DPI sizes are scaled by
@@ -114,6 +117,9 @@ private:
     };
     std::unordered_map<const CControlUI*, Pending> dirty_controls_;
     std::unordered_map<const CControlUI*, Pending> dirty_trees_;
+    // Changed controls inside a hidden container (a tab page not shown): read when
+    // the container shows.
+    std::unordered_map<const CControlUI*, Pending> parked_;
     bool root_dirty_ = true;
     bool all_dirty_ = false;
     bool window_dirty_ = true;

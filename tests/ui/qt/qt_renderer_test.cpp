@@ -153,6 +153,25 @@ TEST_F(QtRendererTest, NothingIsDrawnWhileHiddenOrMinimisedAndAllOfItWhenShown) 
     EXPECT_EQ(renderer_->GetStats().synced_controls, 0u);
 }
 
+TEST_F(QtRendererTest, ChangesInAHiddenPageWaitUntilItShows) {
+    auto window = OpenSkin();
+    auto* key = dynamic_cast<CDeviceKeyButtonUI*>(window->FindControl("key_2"));
+    auto* widget = WidgetOf<QtKeyButtonWidget>(*window, "key_2");
+    window->FindControl("deng_Op_tab")->PerformUserAction("click", {}, nullptr);  // the key page hides
+    Settle();
+    ASSERT_FALSE(widget->isVisible());
+    renderer_->ResetStats();
+    for (int i = 0; i < 50; ++i) key->SetKeyColor(KeyColour(0, 0, i), 255);
+    QTest::qWait(renderer_->FrameInterval() * 3);
+    EXPECT_EQ(renderer_->GetStats().flushes, 0u);
+    EXPECT_EQ(renderer_->GetStats().synced_controls, 0u);
+
+    window->FindControl("key_Op_tab")->PerformUserAction("click", {}, nullptr);
+    Settle();
+    EXPECT_TRUE(widget->isVisible());
+    EXPECT_EQ(widget->ShownColour(), QColor(0, 0, 49));
+}
+
 TEST_F(QtRendererTest, WindowStateFollowsTheModelAndTheDesktopReachesTheModel) {
     auto window = OpenSkin();
     QtWindow* qt_window = renderer_->WindowFor(*window);
