@@ -37,7 +37,8 @@ namespace lumora::test {
 class QtEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // Offscreen unless asked otherwise (the suite also passes on xcb under Xvfb).
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static int argc = 1;
         static char name[] = "lumora_ui_qt_tests";
         static char* argv[] = {name, nullptr};
