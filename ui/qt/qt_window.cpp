@@ -102,7 +102,9 @@ void QtWindow::MarkWindowDirty() {
 
 void QtWindow::MarkControlDirty(CControlUI& control) {
     if (root_dirty_ || all_dirty_) return;
-    dirty_controls_.try_emplace(&control, Pending{&control, control.LifeToken()});
+    auto [it, added] = dirty_controls_.try_emplace(&control, Pending{&control, {}});
+    // A new control may have the address of one gone since.
+    if (added || it->second.life.expired()) it->second = Pending{&control, control.LifeToken()};
 }
 
 void QtWindow::MarkTreeDirty(CControlUI* container) {
