@@ -30,7 +30,7 @@ public:
     // Fonts, DPI or language of a paint manager changed: redraw all of it.
     virtual void ManagerChanged(CPaintManagerUI& /*manager*/) {}
     virtual void FontFileAdded(const std::string& /*path*/) {}
-    // The monitor the window is on, in device pixels; headless a fixed screen is used.
+    // The monitor the window is on; headless a fixed screen is used.
     virtual std::optional<UiRect> MonitorRect(const CWindowWnd& /*window*/) { return std::nullopt; }
     // A tray icon was created or its tooltip changed; removed.
     virtual void TrayIconChanged(CTrayIcon& /*icon*/) {}

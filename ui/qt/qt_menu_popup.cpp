@@ -2,12 +2,9 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
 #include <QTimer>
 
-#include <cmath>
 #include <memory>
 
 #include "ui/container_ui.h"
@@ -96,9 +93,7 @@ bool QtMenuPopup::Sync() {
         });
     });
     const UiPoint point = window->GetPoint();
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double ratio = screen ? screen->devicePixelRatio() : 1.0;
-    QPoint at(static_cast<int>(std::lround(point.x / ratio)), static_cast<int>(std::lround(point.y / ratio)));
+    QPoint at(point.x, point.y);
     const QSize size = menu_->sizeHint();
     if (window->GetAlignment() & CMenuWnd::kAlignRight) at.rx() -= size.width();
     if (window->GetAlignment() & CMenuWnd::kAlignBottom) at.ry() -= size.height();

@@ -316,19 +316,13 @@ std::optional<UiRect> QtRenderer::MonitorRect(const CWindowWnd& window) {
     const QScreen* screen = nullptr;
     if (QtWindow* w = WindowFor(window); w && w->isVisible()) screen = w->screen();
     if (!screen) {
-        const QScreen* primary = QGuiApplication::primaryScreen();
-        const double ratio = primary ? primary->devicePixelRatio() : 1.0;
         const UiRect r = window.GetWindowRect();
-        const QPoint centre(static_cast<int>((r.left + r.Width() / 2) / ratio),
-                            static_cast<int>((r.top + r.Height() / 2) / ratio));
-        screen = QGuiApplication::screenAt(centre);
-        if (!screen) screen = primary;
+        screen = QGuiApplication::screenAt(QPoint(r.left + r.Width() / 2, r.top + r.Height() / 2));
+        if (!screen) screen = QGuiApplication::primaryScreen();
     }
     if (!screen) return std::nullopt;
     const QRect g = screen->geometry();
-    const double ratio = screen->devicePixelRatio();
-    auto px = [ratio](int v) { return static_cast<int>(std::lround(v * ratio)); };
-    return UiRect{px(g.x()), px(g.y()), px(g.x()) + px(g.width()), px(g.y()) + px(g.height())};
+    return UiRect{g.x(), g.y(), g.x() + g.width(), g.y() + g.height()};
 }
 
 void QtRenderer::TrayIconChanged(CTrayIcon& icon) {
@@ -393,9 +387,8 @@ void QtRenderer::WatchScreens() {
 void QtRenderer::DisplayChanged() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    const double ratio = screen->devicePixelRatio();
-    const auto w = static_cast<std::intptr_t>(std::lround(screen->geometry().width() * ratio));
-    const auto h = static_cast<std::intptr_t>(std::lround(screen->geometry().height() * ratio));
+    const auto w = static_cast<std::intptr_t>(screen->geometry().width());
+    const auto h = static_cast<std::intptr_t>(screen->geometry().height());
     // Top-level windows hear of it as they would on the desktop.
     for (CWindowWnd* window : CWindowWnd::AllWindows()) {
         if (!window->GetOwner() && !dynamic_cast<CMenuWnd*>(window)) {

@@ -1,10 +1,7 @@
 #include "ui/qt/qt_tray_icon.h"
 
 #include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
 
-#include <cmath>
 
 #include "ui/qt/qt_renderer.h"
 #include "ui/qt/qt_theme.h"
@@ -41,13 +38,8 @@ void QtTrayIcon::Activate(QSystemTrayIcon::ActivationReason reason) {
         default:
             return;
     }
-    // The model's points are device pixels.
     const QPoint cursor = QCursor::pos();
-    const QScreen* screen = QGuiApplication::screenAt(cursor);
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    const double ratio = screen ? screen->devicePixelRatio() : 1.0;
-    model_->Click(message, UiPoint{static_cast<int>(std::lround(cursor.x() * ratio)),
-                                   static_cast<int>(std::lround(cursor.y() * ratio))});
+    model_->Click(message, UiPoint{cursor.x(), cursor.y()});
     renderer_.AfterUserAction();
 }
 

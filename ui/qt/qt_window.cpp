@@ -1,10 +1,8 @@
 #include "ui/qt/qt_window.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
@@ -148,12 +146,9 @@ bool QtWindow::Sync() {
 }
 
 void QtWindow::UpdateScale() {
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const double ratio = s ? s->devicePixelRatio() : 1.0;
     const int dpi = manager_ && Model() ? manager_->GetDPI() : 96;
-    const double scale = dpi / 96.0 / ratio;
-    if (ratio != pixel_ratio_ || std::abs(scale - scale_) > 1e-9) {
-        pixel_ratio_ = ratio;
+    const double scale = dpi / 96.0;
+    if (std::abs(scale - scale_) > 1e-9) {
         scale_ = scale;
         MarkAllDirty();
         window_dirty_ = true;
@@ -386,17 +381,9 @@ void QtWindow::Layout() {
 }
 
 namespace {
-QRect ToQt(const UiRect& r, double ratio) {
-    auto px = [ratio](int v) { return static_cast<int>(std::lround(v / ratio)); };
-    return QRect(px(r.left), px(r.top), std::max(1, px(r.Width())), std::max(1, px(r.Height())));
-}
+QRect ToQt(const UiRect& r) { return QRect(r.left, r.top, std::max(1, r.Width()), std::max(1, r.Height())); }
 
-UiRect FromQt(const QRect& r, double ratio) {
-    auto px = [ratio](int v) { return static_cast<int>(std::lround(v * ratio)); };
-    const int left = px(r.x());
-    const int top = px(r.y());
-    return UiRect{left, top, left + px(r.width()), top + px(r.height())};
-}
+UiRect FromQt(const QRect& r) { return UiRect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
 }  // namespace
 
 void QtWindow::ApplyWindowState() {
@@ -412,7 +399,7 @@ void QtWindow::ApplyWindowState() {
         return;
     }
     if (!w->IsZoomed() && !w->IsIconic()) {
-        const QRect target = ToQt(w->GetWindowRect(), pixel_ratio_);
+        const QRect target = ToQt(w->GetWindowRect());
         if (geometry() != target) setGeometry(target);
     }
     const Qt::WindowModality modality =
@@ -447,8 +434,8 @@ void QtWindow::ApplyWindowState() {
 void QtWindow::ReportGeometry() {
     CWindowWnd* w = Model();
     if (!w || w->IsIconic() || w->IsZoomed()) return;
-    if (ToQt(w->GetWindowRect(), pixel_ratio_) == geometry()) return;
-    w->MoveWindow(FromQt(geometry(), pixel_ratio_));
+    if (ToQt(w->GetWindowRect()) == geometry()) return;
+    w->MoveWindow(FromQt(geometry()));
 }
 
 void QtWindow::Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -468,11 +455,6 @@ bool QtWindow::event(QEvent* event) {
             break;
         case QEvent::Leave:
             Post(WM_MOUSELEAVE);
-            break;
-        case QEvent::ScreenChangeInternal:
-            // Moved to a monitor with another pixel ratio.
-            UpdateScale();
-            renderer_.ScheduleFlush();
             break;
         default:
             break;

@@ -8,10 +8,10 @@
 // Changes inside hidden containers (the pages of the devices not shown) wait
 // until their container shows.
 //
-// Model geometry is in device pixels, as on the desktop the program was made for;
-// Qt places windows in device-independent pixels: the window rectangle is divided
-// by the screen's pixel ratio and the skin's 96-DPI sizes are scaled by
-// DPI / 96 / pixel ratio.
+// Model geometry is in Qt's device-independent pixels, and the skin's 96-DPI sizes
+// are scaled by the paint manager's DPI / 96. On a desktop scaled by 2 a 4K monitor
+// is reported as 1920 x 1080: the program's own DPI choice then sits on top of the
+// desktop's scaling instead of shrinking the window to a quarter.
 //
 // What the desktop does to the window reaches the model as the messages it would
 // get there: a move or resize by the window manager moves the model window (and
@@ -71,7 +71,6 @@ public:
 
     // --- for the control widgets
     double Scale() const { return scale_; }
-    double PixelRatio() const { return pixel_ratio_; }
     QtControlWidget* WidgetFor(const CControlUI& control) const;
     void Forget(QtControlWidget& widget);
     QtControlWidget* Build(CControlUI& control, QWidget* parent);
@@ -126,7 +125,6 @@ private:
     bool layout_dirty_ = true;
 
     double scale_ = 1.0;
-    double pixel_ratio_ = 1.0;
     int applying_ = 0;  // our own geometry and state changes are not reported back
     bool dragging_ = false;
     bool shown_before_ = false;
