@@ -1,6 +1,7 @@
 #include "ui/qt/qt_combo_widget.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -40,6 +41,7 @@ QtComboWidget::QtComboWidget(QtWindow& window, CControlUI& control, QWidget* par
     arrow_->setAttribute(Qt::WA_TransparentForMouseEvents);
     box_->setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(box_);
+    box_->installEventFilter(this);
     QObject::connect(box_, &QComboBox::activated, this, [this](int index) { Act("itemselect", std::to_string(index)); });
 }
 
@@ -106,6 +108,14 @@ void QtComboWidget::PlaceBox() {
     }
     arrow_->move(box_->width() - side - Px(8), (box_->height() - side) / 2);
     arrow_->raise();
+}
+
+bool QtComboWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == box_ && event->type() == QEvent::Wheel && !box_->hasFocus()) {
+        event->ignore();
+        return true;
+    }
+    return QtControlWidget::eventFilter(watched, event);
 }
 
 void QtComboWidget::resizeEvent(QResizeEvent* event) {

@@ -2,7 +2,8 @@
 // A combo box: a QComboBox listing the texts of the combo's rows (a row made of
 // controls shows the first text inside it). Choosing a row is "itemselect" with
 // its index; the box then shows the model's selection, also when the model
-// refused the choice.
+// refused the choice. The wheel chooses only in a box that has the focus, so
+// scrolling a page never changes a profile by accident.
 
 #include <QStringList>
 
@@ -23,6 +24,7 @@ public:
     QComboBox* Box() const { return box_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void PaintContent(QPainter& painter) override;
 

@@ -196,6 +196,12 @@ void QtRenderer::Flush() {
     since_flush_.restart();
 }
 
+QImage QtRenderer::Grab(const CWindowWnd& window) {
+    Flush();
+    QtWindow* w = WindowFor(window);
+    return w ? w->grab().toImage() : QImage();
+}
+
 void QtRenderer::AfterUserAction() {
     driver_->CheckNested();
     ScheduleFlush();

@@ -24,6 +24,7 @@
 // costs one frame's work per refresh, and nothing while hidden.
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QPointer>
 #include <QTimer>
 
@@ -82,6 +83,9 @@ public:
     const std::vector<std::string>& FontFamilies() const { return font_families_; }
     // Milliseconds between frames (the primary screen's refresh).
     int FrameInterval() const { return frame_ms_; }
+
+    // The window as drawn now, after applying pending changes (null if unknown).
+    QImage Grab(const CWindowWnd& window);
 
     // --- looking things up (tests, dialogs, automation)
     QtWindow* WindowFor(const CWindowWnd& window) const;

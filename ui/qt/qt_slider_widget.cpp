@@ -1,5 +1,6 @@
 #include "ui/qt/qt_slider_widget.h"
 
+#include <QEvent>
 #include <QSlider>
 
 #include <string>
@@ -13,6 +14,7 @@ QtSliderWidget::QtSliderWidget(QtWindow& window, CControlUI& control, QWidget* p
     slider_->setFocusPolicy(Qt::StrongFocus);
     slider_->setTracking(true);
     setFocusProxy(slider_);
+    slider_->installEventFilter(this);
     QObject::connect(slider_, &QSlider::sliderMoved, this,
                      [this](int value) { Act("movevaluechanged", std::to_string(value)); });
     QObject::connect(slider_, &QSlider::sliderReleased, this,
@@ -38,6 +40,14 @@ bool QtSliderWidget::Sync() {
     slider_->setGeometry(rect());
     syncing_ = false;
     return moved;
+}
+
+bool QtSliderWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == slider_ && event->type() == QEvent::Wheel && !slider_->hasFocus()) {
+        event->ignore();
+        return true;
+    }
+    return QtControlWidget::eventFilter(watched, event);
 }
 
 void QtSliderWidget::resizeEvent(QResizeEvent* event) {

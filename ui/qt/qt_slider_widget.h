@@ -1,8 +1,9 @@
 #pragma once
 // A slider: a QSlider over the model's range. While the user drags the thumb each
 // new position is "movevaluechanged"; letting go is "valuechanged" at that value;
-// a step by key, wheel or a click beside the thumb is "valuechanged" too. Values
-// the program sets move the thumb without any notification.
+// a step by key, wheel or a click beside the thumb is "valuechanged" too (the
+// wheel only when the slider has the focus). Values the program sets move the
+// thumb without any notification.
 
 #include "ui/qt/qt_control_widget.h"
 
@@ -18,6 +19,7 @@ public:
     QSlider* Slider() const { return slider_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void PaintContent(QPainter& painter) override;
 

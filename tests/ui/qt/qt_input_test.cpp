@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QWheelEvent>
 #include <QLineEdit>
 #include <QSlider>
 #include <QStyle>
@@ -134,6 +135,22 @@ TEST_F(QtInputTest, ComboChoiceAndRefusedChoiceGoBack) {
     EXPECT_EQ(combo->GetCurSel(), 1);
     EXPECT_EQ(box->currentIndex(), 1);
     window->EnableWindow(true);
+
+    // The wheel over a box without the focus does not choose (the page scrolls).
+    QWidget* button = WidgetOf(*window, "default_btn");
+    QTest::mouseClick(button, Qt::LeftButton);
+    Settle();
+    window->recorder.Take();
+    QWheelEvent wheel(QPointF(10, 10), box->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(box, &wheel);
+    Settle();
+    EXPECT_EQ(combo->GetCurSel(), 1);
+    EXPECT_TRUE(WithoutFocus(window->recorder.Take()).empty());
+    box->setFocus();
+    QCoreApplication::sendEvent(box, &wheel);
+    Settle();
+    EXPECT_EQ(combo->GetCurSel(), 2);
 
     // Rows the program renames show their new text.
     combo->GetItemAt(2)->SetText("Tournament");

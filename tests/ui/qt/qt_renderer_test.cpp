@@ -44,7 +44,7 @@ TEST_F(QtRendererTest, SkinWindowIsDrawnWithTheLightingPreview) {
     ASSERT_NE(qt_window, nullptr);
     EXPECT_TRUE(qt_window->isVisible());
     EXPECT_EQ(qt_window->size(), QSize(800, 520));  // the skin's size at 96 DPI
-    const QImage shot = qt_window->grab().toImage();
+    const QImage shot = renderer_->Grab(*window);
     const QString folder = QStringLiteral(LUMORA_QT_SCREENSHOT_DIR);
     QDir().mkpath(folder);
     ASSERT_TRUE(shot.save(folder + QStringLiteral("/qt_test_main.png")));
