@@ -131,6 +131,12 @@ bool QtControlWidget::Sync() {
     geometry.fixed_height = control->GetFixedHeight();
     geometry.padding = control->GetPadding();
     geometry.pos = control->GetPos();
+    if (geometry.fixed_width == 0 && BoolAttr(*control, "autocalcwidth", false)) {
+        // As wide as its text, in skin pixels.
+        const int text = QFontMetrics(look_.font).horizontalAdvance(look_.text);
+        const int pad = look_.text_padding.left() + look_.text_padding.right();
+        geometry.fixed_width = static_cast<int>(std::ceil((text + pad) / std::max(0.01, Scale())));
+    }
     const bool moved = !synced_once_ || !(geometry == geometry_);
     geometry_ = geometry;
     synced_once_ = true;

@@ -4,7 +4,8 @@
 // describes: background colour or gradient, background image, the state image
 // (normal, hot, pushed, focused, disabled; selected ones for options and rows),
 // the fore image, the text, the border. Where the skin gives a button, option or
-// check box no images, the theme draws it.
+// check box no images, the theme draws it. A control with "autocalcwidth" and no
+// width is as wide as its text.
 //
 // Input becomes what the user does to the model, through PerformUserAction, so the
 // model's own checks (visible, enabled, no modal window open) apply: a left click

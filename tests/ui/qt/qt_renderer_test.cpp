@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include "ui/list_label_element_ui.h"
 #include "ui/qt/qt_control_widget.h"
 #include "ui/qt/qt_key_button_widget.h"
+#include "ui/qt/qt_theme.h"
 
 namespace lumora::test {
 namespace {
@@ -88,8 +90,12 @@ TEST_F(QtRendererTest, ControlsArePlacedByTheSkinAtTheWindowsDpi) {
     EXPECT_EQ(key4->geometry(), QRect(10, 70, 100, 50));
     QWidget* title_bar = WidgetOf(*window, "title_bar");
     EXPECT_EQ(title_bar->geometry(), QRect(0, 0, 800, 40));
-    // The title label takes what the fixed-width siblings leave, after the inset.
-    EXPECT_EQ(WidgetOf(*window, "title")->geometry(), QRect(12, 0, 800 - 12 - 40 - 40 - 46 - 46, 40));
+    // The title is as wide as its text; the spacer after it takes what is left.
+    QWidget* title = WidgetOf(*window, "title");
+    const QFont font = QtTheme::Font(window->GetPaintManager().GetFont(2), 1.0);
+    EXPECT_EQ(title->geometry(),
+              QRect(12, 0, QFontMetrics(font).horizontalAdvance(QStringLiteral("Halvek Trine")), 40));
+    EXPECT_EQ(WidgetOf(*window, "logo")->x(), 800 - 40 - 40 - 46 - 46);
     EXPECT_EQ(WidgetOf(*window, "closebtn")->geometry(), QRect(800 - 46, 0, 46, 40));
     QWidget* tab2 = WidgetOf(*window, "deng_Op_tab");
     EXPECT_EQ(tab2->geometry(), QRect(12 + 110 + 6, 4, 110, 32));
