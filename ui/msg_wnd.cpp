@@ -25,16 +25,18 @@ std::string CMsgWnd::GetWindowClassName() const { return "MsgWnd"; }
 std::string CMsgWnd::GetSkinFile() const { return "XML_MSG"; }
 
 std::string CMsgWnd::GetFallbackSkin() const {
-    return R"(<Window size="400,200">
-  <VerticalLayout name="root">
-    <HorizontalLayout height="30">
-      <Label name="MessageTitle"/>
-      <Button name="closebtn" width="30"/>
+    // Plain but finished: the program's dark look, a caption to drag it by.
+    return R"(<Window size="420,200" caption="0,0,0,36">
+  <VerticalLayout name="root" bkcolor="#FF171A21" bordersize="1" bordercolor="#FF2C313C">
+    <HorizontalLayout height="36" inset="14,0,0,0" bkcolor="#FF0E1015">
+      <Label name="MessageTitle" textcolor="#FF00D8C8"/>
+      <Button name="closebtn" width="40"/>
     </HorizontalLayout>
-    <Text name="MessageText"/>
-    <HorizontalLayout height="40">
-      <Button name="confirm_btn" text="OK"/>
-      <Button name="cancel_btn" text="Cancel"/>
+    <Text name="MessageText" textpadding="18,16,18,8"/>
+    <HorizontalLayout height="56" inset="0,10,16,14" childpadding="10">
+      <Control/>
+      <Button name="confirm_btn" text="OK" width="96"/>
+      <Button name="cancel_btn" text="Cancel" width="96"/>
     </HorizontalLayout>
   </VerticalLayout>
 </Window>)";

@@ -10,6 +10,8 @@
 #include "ui/control_ui.h"
 #include "ui/message_filter_ui.h"
 #include "ui/ui_renderer.h"
+#include "ui/window_wnd.h"
+#include "ui/window_wnd.h"
 
 namespace lumora {
 
@@ -22,6 +24,7 @@ struct SharedState {
     int resource_type = 1;
     std::atomic<MessageLoop*> loop{nullptr};
     IUiRenderer* renderer = nullptr;
+    std::function<int()> loop_runner;
     std::vector<CPaintManagerUI*> managers;
     std::vector<std::string> font_files;
     std::map<int, UiFontInfo> fonts;
@@ -81,7 +84,13 @@ int CPaintManagerUI::GetResourceType() { return Shared().resource_type; }
 void CPaintManagerUI::SetMessageLoop(MessageLoop* loop) { Shared().loop.store(loop); }
 MessageLoop* CPaintManagerUI::GetMessageLoop() { return Shared().loop.load(); }
 
+void CPaintManagerUI::SetLoopRunner(std::function<int()> runner) { Shared().loop_runner = std::move(runner); }
+
 int CPaintManagerUI::RunMessageLoop() {
+    if (Shared().loop_runner) {
+        const auto runner = Shared().loop_runner;
+        return runner();
+    }
     MessageLoop* loop = GetMessageLoop();
     if (!loop) {
         LOG_ERROR(kTag, "no message loop to run");
@@ -414,7 +423,13 @@ void CPaintManagerUI::RemoveAllOptionGroups() { option_groups_.clear(); }
 void CPaintManagerUI::SetDPI(int dpi) {
     dpi = std::clamp(dpi, 48, 960);
     if (dpi == dpi_) return;
+    const int old = dpi_;
     dpi_ = dpi;
+    // As in DuiLib the window keeps its logical size: its pixel size follows the DPI.
+    if (window_ && window_->IsWindow() && !window_->IsZoomed()) {
+        const UiRect r = window_->GetWindowRect();
+        window_->MoveWindow(UiRect{r.left, r.top, r.left + r.Width() * dpi / old, r.top + r.Height() * dpi / old});
+    }
     if (IUiRenderer* renderer = GetRenderer()) renderer->ManagerChanged(*this);
 }
 

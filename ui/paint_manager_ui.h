@@ -9,6 +9,7 @@
 // posting or sending work through the message loop.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -59,8 +60,10 @@ public:
     // The loop windows, timers and modal windows use. Set once before any window.
     static void SetMessageLoop(MessageLoop* loop);
     static MessageLoop* GetMessageLoop();
-    // Runs the loop until quit; returns its exit code (-1 without a loop).
+    // Runs the loop until quit; returns its exit code (-1 without a loop). With a
+    // loop runner installed (a renderer whose event loop drives ours) it runs that.
     static int RunMessageLoop();
+    static void SetLoopRunner(std::function<int()> runner);
     static void SetRenderer(IUiRenderer* renderer);
     static IUiRenderer* GetRenderer();
     static const std::vector<CPaintManagerUI*>& GetPaintManagers();
@@ -126,6 +129,7 @@ public:
 
     // --- DPI
     int GetDPI() const { return dpi_; }
+    // Also scales the window (unless maximised) so it keeps its logical size.
     void SetDPI(int dpi);
     void ResetDPIAssets();
     int GetScale() const { return dpi_ * 100 / 96; }

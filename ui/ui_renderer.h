@@ -1,7 +1,8 @@
 #pragma once
 // What a renderer (the Qt one) is told about the model. Headless there is none and
 // the model works the same; every call here is a report, never a question the model
-// needs answered, except the monitor rectangle, which has a headless default.
+// needs answered, except the monitor rectangle and whether a tray exists, which
+// have headless defaults.
 
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@ namespace lumora {
 
 class CControlUI;
 class CPaintManagerUI;
+class CTrayIcon;
 class CWindowWnd;
 
 class IUiRenderer {
@@ -30,6 +32,11 @@ public:
     virtual void FontFileAdded(const std::string& /*path*/) {}
     // The monitor the window is on; headless a fixed screen is used.
     virtual std::optional<UiRect> MonitorRect(const CWindowWnd& /*window*/) { return std::nullopt; }
+    // A tray icon was created or its tooltip changed; removed.
+    virtual void TrayIconChanged(CTrayIcon& /*icon*/) {}
+    virtual void TrayIconRemoved(CTrayIcon& /*icon*/) {}
+    // Whether the desktop shows tray icons; headless they are taken to exist.
+    virtual std::optional<bool> SystemTrayAvailable() { return std::nullopt; }
 };
 
 }  // namespace lumora
