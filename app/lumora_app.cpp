@@ -96,6 +96,7 @@ LumoraApp::StartResult LumoraApp::Start() {
 
 void LumoraApp::PrepareUiLibrary() {
     CPaintManagerUI::SetMessageLoop(&loop_);
+    if (options_.installRenderer) options_.installRenderer(loop_);
     std::string instance = options_.programFolder.string();
     if (instance.back() != '/') instance += '/';
     CPaintManagerUI::SetInstancePath(instance);
@@ -123,7 +124,8 @@ bool LumoraApp::HandOver(std::chrono::milliseconds timeout) {
 
 int LumoraApp::Run() {
     if (!window_ || !window_->IsWindow()) return 1;
-    return loop_.Run();
+    // With a renderer its own event loop drives ours.
+    return CPaintManagerUI::RunMessageLoop();
 }
 
 void LumoraApp::Shutdown() {

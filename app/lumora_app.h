@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +53,9 @@ public:
         bool demoPacing = true;
         // Run the discovery thread; off, tests run the passes on the UI thread.
         bool startDiscovery = true;
+        // Installs a window renderer once the UI library has its loop (the Qt one in the
+        // executable); none keeps the program headless.
+        std::function<void(MessageLoop&)> installRenderer;
     };
 
     enum class StartResult {

@@ -163,12 +163,11 @@ void CMainWnd::BuildRouter() {
 
     // Clicks, title bar and frame.
     router_.Add("click", 0, Row{Match::Name, "closebtn", nullptr, [this](TNotifyUI&, int) {
-                                    // The program keeps running with its tray icon.
                                     CloseChildWindows();
-                                    ShowWindow(false);
+                                    HideToTray();
                                 }, true});
     router_.Add("click", 0, Row{Match::Name, "nodevice_ok_btn", nullptr,
-                                [this](TNotifyUI&, int) { ShowWindow(false); }, false});
+                                [this](TNotifyUI&, int) { HideToTray(); }, false});
     router_.Add("click", 0, Row{Match::Name, std::string(kLightingStatus), nullptr,
                                 act(&CMainWnd::ToggleLightingControl), false});
     auto syscommand = [this](std::uintptr_t command) {
@@ -258,7 +257,7 @@ void CMainWnd::InitWindow() {
     smart_eyes_btn_ = FindControl("smarteyesbtn");
     set_btn_ = FindControl("setbtn");
     SetIcon(kIconResource);
-    tray_.Create(GetHWND(), kIconResource, kTitle, kTrayMessage);
+    tray_.CreateTrayIcon(this, kIconResource, kTitle, kTrayMessage);
     const UiRect screen = GetMonitorRect(this);
     tray_point_ = UiPoint{screen.right - 1, screen.bottom - 1};
 }
@@ -377,6 +376,15 @@ void CMainWnd::ToggleFromTray() {
     SendMessage(WM_SYSCOMMAND, SC_RESTORE);
     RaiseOnce();
     if (CControlUI* root = m_pm.GetRoot()) root->Invalidate();
+}
+
+void CMainWnd::HideToTray() {
+    // The program keeps running behind its tray icon; a desktop without a tray could
+    // never bring a hidden window back, so there closing the window ends the program.
+    if (CTrayIcon::IsSystemTrayAvailable())
+        ShowWindow(false);
+    else
+        Close();
 }
 
 void CMainWnd::ShowTrayMenu() {
@@ -675,10 +683,10 @@ bool CMainWnd::HandleAwakeMessage(const WindowMessage& msg, LRESULT& /*result*/)
             LOG_DEBUG(kTag, "界面 DPI 发生变化");
             return false;
         case kTrayMessage:
-            if (const auto* point = std::any_cast<UiPoint>(&msg.payload)) tray_point_ = *point;
-            if (msg.lParam == TrayIcon::kLeftButtonUp)
+            tray_point_ = tray_.GetLastClickPoint();
+            if (msg.lParam == static_cast<std::intptr_t>(WM_LBUTTONUP))
                 ToggleFromTray();
-            else if (msg.lParam == TrayIcon::kRightButtonUp)
+            else if (msg.lParam == static_cast<std::intptr_t>(WM_RBUTTONUP))
                 SetTimer(kTimerTrayMenu, kTrayMenuDelayMs);
             return false;
         case WM_MENUCLICK:
@@ -697,7 +705,7 @@ bool CMainWnd::HandleAwakeMessage(const WindowMessage& msg, LRESULT& /*result*/)
 }
 
 LRESULT CMainWnd::OnDestroy(const WindowMessage& /*msg*/, bool& handled) {
-    tray_.Remove();
+    tray_.DeleteTrayIcon();
     if (MessageLoop* loop = CPaintManagerUI::GetMessageLoop()) loop->Quit(0);
     handled = false;
     return 0;

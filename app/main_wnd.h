@@ -23,7 +23,7 @@
 
 #include "app/device_hub.h"
 #include "app/notify_router.h"
-#include "app/tray_icon.h"
+#include "ui/tray_icon.h"
 #include "platform/settings_store.h"
 #include "ui/ui_rect.h"
 #include "ui/window_impl_base.h"
@@ -125,6 +125,7 @@ public:
     void BringToFront();
     void ToggleFromTray();
     void ShowTrayMenu();
+    void HideToTray();
     // Menu alignment flags: 2 left, 4 top, 8 right, 16 bottom. `taskbar` is the
     // taskbar's rectangle, when there is one.
     static void PlaceMenuAtTaskbar(UiPoint& point, int& alignment, const std::optional<UiRect>& taskbar);
@@ -145,8 +146,8 @@ public:
     const DeviceHub& Devices() const { return devices_; }
     // One discovery pass on the calling (UI) thread, for runs without the thread.
     bool RunDiscoveryPass() { return devices_.Discovery().Pass(); }
-    const TrayIcon& Tray() const { return tray_; }
-    TrayIcon& Tray() { return tray_; }
+    const CTrayIcon& Tray() const { return tray_; }
+    CTrayIcon& Tray() { return tray_; }
     CMenuWnd* TrayMenu() const { return tray_menu_.get(); }
     CAboutWnd* AboutWindow() const { return about_.get(); }
     int LightingControl() const { return lighting_control_; }
@@ -205,7 +206,7 @@ private:
     Options options_;
     DeviceHub devices_;
     NotifyRouter router_;
-    TrayIcon tray_;
+    CTrayIcon tray_;
     SettingsStore settings_;
     std::unique_ptr<CMenuWnd> tray_menu_;
     std::unique_ptr<CAboutWnd> about_;

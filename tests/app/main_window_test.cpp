@@ -448,24 +448,24 @@ TEST_F(MainWindowTest, FontsFollowTheLanguageIndex) {
 TEST_F(MainWindowTest, CloseHidesToTheTrayAndTheTrayBringsItBackUnlessSuspended) {
     StartWith({"keyboard"});
     Scan();
-    const TrayIcon& tray = Main().Tray();
-    EXPECT_TRUE(tray.Shown());
-    EXPECT_EQ(tray.Icon(), 107);
-    EXPECT_EQ(tray.Tooltip(), "Halvek Trine 1.02");
-    EXPECT_EQ(tray.Message(), 1025u);
+    CTrayIcon& tray = Main().Tray();
+    EXPECT_TRUE(tray.IsCreated());
+    EXPECT_EQ(tray.GetIconResource(), 107);
+    EXPECT_EQ(tray.GetTooltipText(), "Halvek Trine 1.02");
+    EXPECT_EQ(tray.GetMessage(), 1025u);
 
     auto close = [&] {
         EXPECT_EQ(Ctl({"notify", "click", "main:closebtn"}).status, 0);
         app_->Loop().RunUntilIdle();
     };
     auto leftClick = [&] {
-        ASSERT_TRUE(tray.Click(TrayIcon::kLeftButtonUp, UiPoint{1800, 1070}));
+        ASSERT_TRUE(tray.Click(WM_LBUTTONUP, UiPoint{1800, 1070}));
         app_->Loop().RunUntilIdle();
     };
     close();
     EXPECT_FALSE(Main().IsWindowVisible());
     EXPECT_TRUE(Main().IsWindow());
-    EXPECT_TRUE(tray.Shown());
+    EXPECT_TRUE(tray.IsCreated());
     leftClick();
     EXPECT_TRUE(Main().IsWindowVisible());
     EXPECT_EQ(Main().GetWindowRect(), (UiRect{210, 60, 1710, 1020}));
@@ -512,7 +512,7 @@ TEST_F(MainWindowTest, TrayMenuOpensBesideTheTaskbarAndExitEndsTheProgram) {
     LumoraApp& app = StartWith({"mouse"});
     Scan();
     Main().SetTaskbarRect(UiRect{0, 1040, 1920, 1080});
-    ASSERT_TRUE(Main().Tray().Click(TrayIcon::kRightButtonUp, UiPoint{1700, 1060}));
+    ASSERT_TRUE(Main().Tray().Click(WM_RBUTTONUP, UiPoint{1700, 1060}));
     app.Loop().RunUntilIdle();
     EXPECT_EQ(Main().TrayMenu(), nullptr);
     Advance(10ms);
@@ -529,7 +529,7 @@ TEST_F(MainWindowTest, TrayMenuOpensBesideTheTaskbarAndExitEndsTheProgram) {
     app.Loop().RunUntilIdle();
     EXPECT_FALSE(Main().IsWindow());
     EXPECT_TRUE(app.Loop().IsQuitting());
-    EXPECT_FALSE(Main().Tray().Shown());
+    EXPECT_FALSE(Main().Tray().IsCreated());
     EXPECT_FALSE(mouse->WorkerRunning(COrvaneUSBDevice::Worker::Event));
 }
 

@@ -145,6 +145,10 @@ void QtKeyButtonWidget::PaintContent(QPainter& painter) {
     } else if (Glowing()) {
         painter.drawImage(QPointF(0, 0), Tinted());
         painter.drawPixmap(QPointF(0, 0), cap_lit_);
+    } else if (look.bk.isValid() && look.bk.alpha() < 255) {
+        // A see-through key laid over its light (the skins stack key buttons on light
+        // buttons): only the skin's tint and the legend, so the light below shows.
+        if (!look.text.isEmpty()) PaintText(painter, rect());
     } else {
         painter.drawPixmap(QPointF(0, 0), key_unlit_);
     }
