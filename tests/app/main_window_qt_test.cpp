@@ -28,8 +28,10 @@ protected:
         AppFixture::SetUp();
     }
     void TearDown() override {
-        AppFixture::TearDown();  // the windows go first, then the renderer and Qt
+        // The windows go first, then the renderer (it drives the app's loop), then the app.
+        if (app_) app_->Shutdown();
         renderer_.reset();
+        AppFixture::TearDown();
     }
     int VisibleTabs() {
         int visible = 0;
