@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 
 #include <cstdlib>
@@ -98,6 +99,15 @@ TEST_F(MainWindowQtTest, DemoWindowShowsATabPerDeviceAndTheKeyboardPreview) {
     EXPECT_GT(red / n, 80);
     EXPECT_GT(red * 10, 13 * green);  // unlit keys are grey: red and green alike
     EXPECT_GT(red * 10, 13 * blue);
+
+    // A real click on the title bar's "next device" arrow reaches the main window's router.
+    CControlUI* next = Main().FindControl("device_select_next");
+    ASSERT_NE(next, nullptr);
+    QWidget* arrow = renderer_->WidgetFor(*next);
+    ASSERT_NE(arrow, nullptr);
+    QTest::mouseClick(arrow, Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return Main().SelectedPage() != keyboard; }));
+    EXPECT_EQ(Main().SelectedPage(), Main().FindPage("MousePad"));
 }
 
 }  // namespace
